@@ -1,0 +1,34 @@
+# make run  : install what is missing, build, and start the program.
+# make test : install what is missing, build, and run every test.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all bootstrap configure build run test tour clean sanitize
+
+all: build
+
+bootstrap:
+	@bash scripts/bootstrap
+
+configure: bootstrap
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) > /dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@bash scripts/run
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j 1
+
+tour: build
+	@mkdir -p $(BUILD)/tour
+	@./bin/callimora-tour --png $(BUILD)/tour --every 20
+
+sanitize:
+	@$(MAKE) test BUILD=build-sanitize CMAKE_FLAGS=-DCALLI_SANITIZE=ON
+
+clean:
+	@rm -rf $(BUILD) bin

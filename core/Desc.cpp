@@ -1,0 +1,272 @@
+#include "core/Desc.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/Assert.h"
+#include "core/Material.h"
+#include "core/RandomGenerator.h"
+#include "core/RenderContext.h"
+
+const ClassName Desc::kClassName{"Desc"};
+const ClassName DescPoly::kClassName{"DescPoly"};
+const ClassName DescLine::kClassName{"DescLine"};
+
+namespace {
+// Below this projected size an impostor is shown without the viewpoint test.
+constexpr float kImpostorAlwaysSize = 0.06f;
+// Impostors are only made for descriptions smaller than this on screen.
+constexpr float kImpostorMaxSize = 0.3f;
+constexpr int kMaxImpostorsPerFrame = 200;
+// Cosine of the largest angle between the capture and the current viewpoint.
+constexpr float kImpostorViewCos = 0.999f;
+}  // namespace
+
+Desc::Desc(uint32_t seed_, const char* materialName) : Drawable(seed_, materialName) {
+    ++liveCount;
+    ++generatedCount;
+}
+
+Desc::~Desc() {
+    children.clear();
+    releaseImpostor();
+    --liveCount;
+    ++freedCount;
+}
+
+void Desc::render(RenderContext& ctx) {
+    ctx.currentDescription = this;
+    draw(ctx);
+}
+
+void Desc::computeDepth(const Matrix44& modelView) {
+    const Matrix44* local = localTransform();
+    depth = local ? (modelView * *local).depthOf(centre) : modelView.depthOf(centre);
+}
+
+const ClassName& Desc::className() const { return kClassName; }
+
+bool Desc::collides(const Vector& from, const Vector& to) const {
+    for (const auto& c : children)
+        if (c->collides(from, to))
+            return true;
+    return false;
+}
+
+void Desc::renderOwnShape(RenderContext& ctx) {
+    if (!renderHandle) {
+        ctx.beginList();
+        drawOwnShape(ctx);
+        renderHandle = ctx.endList();
+    } else {
+        ctx.replayList(*renderHandle);
+    }
+}
+
+void Desc::addChild(std::unique_ptr<Drawable> child) {
+    const int count = childCount();
+    CALLI_ASSERT(count >= 0);
+    CALLI_ASSERT(count < kMaxChildren);
+    child->parent = this;
+    if (auto* d = dynamic_cast<Desc*>(child.get()))
+        d->index = static_cast<uint8_t>(count);
+    if (children.capacity() == children.size())
+        children.reserve(children.size() + 8);
+    children.push_back(std::move(child));
+}
+
+void Desc::releaseChildren() {
+    children.clear();
+    childrenReleased();
+}
+
+void Desc::releaseImpostor() {
+    if (!impostor)
+        return;
+    if (material && material->isImpostor()) {
+        auto* cover = static_cast<ImpostorMaterial*>(material.get());
+        std::unique_ptr<Material> covered = cover->takeNext();
+        material = std::move(covered);
+    }
+    renderHandle.reset();
+    impostor.reset();
+}
+
+void Desc::pushImpostorMaterial(Impostor* imp) {
+    material = std::make_unique<ImpostorMaterial>(std::move(material), imp);
+}
+
+void Desc::refine(const Matrix44& modelView) {
+    countdown = kCountdownRefined;
+    if (!children.empty())
+        return;
+    RandomGenerator::generation().seed(static_cast<int32_t>(seed));
+    generate();
+    for (auto& c : children)
+        c->computeDepth(modelView);
+    // Stable, so that equal depths keep generation order on every machine.
+    std::stable_sort(children.begin(), children.end(),
+                     [](const auto& a, const auto& b) { return a->depth < b->depth; });
+    for (int i = 0; i < childCount(); ++i)
+        if (auto* d = dynamic_cast<Desc*>(children[i].get()))
+            d->index = static_cast<uint8_t>(i);
+}
+
+Desc::Detail Desc::decideDetail(RenderContext& ctx) {
+    const float z = ctx.currentSphere[2];
+    const bool inFront = z > 0;
+    const float projected = inFront ? size / z : size;
+    const bool coarseBySize = inFront && projected <= ctx.lodThreshold;
+
+    if (impostor) {
+        if (ctx.impostorsEnabled) {
+            if (projected < kImpostorAlwaysSize) {
+                renderOwnShape(ctx);
+                return Detail::Coarse;
+            }
+            if (projected < impostor->creationSize) {
+                const Vector world = ctx.model.transformPoint(centre);
+                const Vector fromCamera = (world - ctx.cameraPosition).normalized();
+                const Vector fromCapture = (world - impostor->viewpoint).normalized();
+                if (fromCamera.dot(fromCapture) >= kImpostorViewCos) {
+                    renderOwnShape(ctx);
+                    return Detail::Coarse;
+                }
+            }
+        }
+        releaseImpostor();
+    } else if (!children.empty() && projected < kImpostorMaxSize && allowsImpostor() &&
+               ctx.impostorsMade <= kMaxImpostorsPerFrame && ctx.impostorsEnabled &&
+               ctx.impostorCreationAllowed) {
+        ctx.computeScreenRect();
+        if (std::unique_ptr<Impostor> made = ctx.createImpostor()) {
+            made->creationSize = projected * 1.5f;
+            impostor = std::move(made);
+            impostorCreationSize = impostor->creationSize;
+            ctx.queueImpostor(impostor.get());
+            pushImpostorMaterial(impostor.get());
+            renderHandle.reset();
+            ctx.impostorsEnabled = 0;
+            for (auto& c : children)
+                c->render(ctx);
+            ctx.impostorsEnabled = 1;
+            return Detail::Coarse;
+        }
+    }
+
+    if (coarseBySize) {
+        renderOwnShape(ctx);
+        return Detail::Coarse;
+    }
+    return Detail::Refine;
+}
+
+void Desc::draw(RenderContext& ctx) {
+    const uint32_t savedMask = ctx.planeMask;
+
+    const Vector c = ctx.modelView.transformPoint(centre);
+    ctx.currentSphere[0] = c.x;
+    ctx.currentSphere[1] = c.y;
+    ctx.currentSphere[2] = c.z;
+    ctx.currentSphere[3] = radius;
+
+    // Planes the sphere lies wholly inside are dropped for the whole subtree.
+    auto signedDistance = [&](int plane) {
+        if (plane < 4)
+            return ctx.planes[plane].dot(c);
+        if (plane == 4)
+            return ctx.farDistance() - c.z;
+        return c.z - ctx.nearDistance();
+    };
+    for (int plane = 0; plane < 6; ++plane) {
+        const uint32_t bit = 1u << plane;
+        if ((ctx.planeMask & bit) && signedDistance(plane) > radius)
+            ctx.planeMask &= ~bit;
+    }
+    for (int plane = 0; plane < 6; ++plane) {
+        const uint32_t bit = 1u << plane;
+        if ((ctx.planeMask & bit) && signedDistance(plane) < -radius) {
+            releaseImpostor();
+            if (!children.empty())
+                releaseChildren();
+            ctx.planeMask = savedMask;
+            return;
+        }
+    }
+
+    if (ctx.occlusionActive && ctx.isOccluded() && ctx.occlusionEnabled) {
+        ctx.planeMask = savedMask;
+        return;
+    }
+
+    if (decideDetail(ctx) == Detail::Coarse) {
+        if (!children.empty()) {
+            if (countdown == 0) {
+                releaseChildren();
+            } else {
+                if (countdown == kCountdownRefined)
+                    countdown = static_cast<uint8_t>(RandomGenerator::collapse().range(150, 249));
+                --countdown;
+            }
+        }
+        ctx.planeMask = savedMask;
+        return;
+    }
+
+    refine(ctx.modelView);
+    for (auto& child : children)
+        child->render(ctx);
+    ctx.planeMask = savedMask;
+}
+
+// ---- DescPoly ----
+
+DescPoly::DescPoly(const Poly& poly_, float h, uint32_t seed_, const char* materialName)
+    : Desc(seed_, materialName), poly(poly_) {
+    if (h >= 0) {
+        extrusion.level = 0;
+        extrusion.height = h;
+    } else {
+        extrusion.level = h;
+        extrusion.height = -h;
+    }
+    computeBounds();
+}
+
+const ClassName& DescPoly::className() const { return kClassName; }
+
+void DescPoly::computeBounds() {
+    float minX = 1e30f, minY = 1e30f, maxX = -1e30f, maxY = -1e30f;
+    poly.bounds(minX, minY, maxX, maxY);
+    centre = {(minX + maxX) / 2, extrusion.level + extrusion.height / 2, (minY + maxY) / 2};
+    const float dx = maxX - minX, dy = maxY - minY, h = extrusion.height;
+    radius = size = 0.5f * std::sqrt(dy * dy + h * h + dx * dx);
+}
+
+bool DescPoly::containsPoint(const Vector& p) const {
+    return extrusion.level <= p.y && p.y < extrusion.level + extrusion.height && poly.containsPoint(p.x, p.z);
+}
+
+void DescPoly::drawOwnShape(RenderContext& ctx) { ctx.extrudedPolygon(poly, extrusion, material.get(), 0); }
+
+// ---- DescLine ----
+
+DescLine::DescLine(const Line& line_, const Extrusion& extrusion_, uint32_t seed_, const char* materialName)
+    : Desc(seed_, materialName), line(line_), extrusion(extrusion_) {
+    computeBounds();
+}
+
+const ClassName& DescLine::className() const { return kClassName; }
+
+void DescLine::computeBounds() {
+    const Poly outline = line.outline();
+    float minX = 1e30f, minY = 1e30f, maxX = -1e30f, maxY = -1e30f;
+    outline.bounds(minX, minY, maxX, maxY);
+    centre = {(minX + maxX) / 2, extrusion.level + extrusion.height / 2, (minY + maxY) / 2};
+    const float dx = maxX - minX, dy = maxY - minY, h = extrusion.height;
+    radius = size = 0.5f * std::sqrt(dy * dy + h * h + dx * dx);
+}
+
+void DescLine::drawOwnShape(RenderContext& ctx) {
+    ctx.extrudedPolygon(line.outline(), extrusion, material.get(), 0);
+}

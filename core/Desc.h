@@ -1,0 +1,116 @@
+#pragma once
+// A description: a drawable that owns children it can make on demand from its
+// seed (generate) and frees again when it leaves the view or stays coarse.
+// draw() is the per-frame traversal: frustum test, occlusion, level of detail,
+// impostors, lazy generation with a nearest-first sort, collapse countdown.
+#include <memory>
+#include <vector>
+
+#include "core/Drawable.h"
+#include "core/Extrusion.h"
+#include "core/Line.h"
+#include "core/Poly.h"
+#include "core/Vector.h"
+
+class Impostor;
+
+class Desc : public Drawable {
+public:
+    static constexpr int kMaxChildren = 256;
+    static constexpr uint8_t kCountdownRefined = 250;
+
+    Desc(uint32_t seed, const char* materialName);
+    ~Desc() override;
+
+    void render(RenderContext& ctx) override;
+    void draw(RenderContext& ctx) override;
+    void computeDepth(const Matrix44& modelView) override;
+    const ClassName& className() const override;
+    void declareParameters(ParameterList& list) override;
+    bool collides(const Vector& from, const Vector& to) const override;
+
+    // Creates the children, drawing only from RandomGenerator::generation().
+    virtual void generate() {}
+    virtual void drawOwnShape(RenderContext& ctx) = 0;
+    // Display-list caching of drawOwnShape, as render() does for draw().
+    virtual void renderOwnShape(RenderContext& ctx);
+    // Called after the children array has been emptied.
+    virtual void childrenReleased() {}
+    virtual bool allowsImpostor() const { return true; }
+
+    // Takes ownership; asserts on the 257th child.
+    void addChild(std::unique_ptr<Drawable> child);
+    template <class T>
+    T* addChild(std::unique_ptr<T> child) {
+        T* raw = child.get();
+        addChild(std::unique_ptr<Drawable>(std::move(child)));
+        return raw;
+    }
+    int childCount() const { return static_cast<int>(children.size()); }
+    Drawable* child(int i) const { return children[i].get(); }
+    // Deletes every child and calls childrenReleased().
+    void releaseChildren();
+    // Drops the impostor, its material and the render handle; nothing without an impostor.
+    void releaseImpostor();
+    // Seeds the generation generator with the seed, generates, and sorts the
+    // children nearest-first with modelView. Does nothing when children exist.
+    void refine(const Matrix44& modelView);
+
+    uint8_t index = 0;
+    Vector centre;
+    float radius = 0;
+    float size = 0;
+    std::vector<std::unique_ptr<Drawable>> children;  // owned
+    std::unique_ptr<Impostor> impostor;               // owned, or null
+    float impostorCreationSize = 0;
+    uint8_t countdown = kCountdownRefined;
+
+    static const ClassName kClassName;
+
+    // Process-wide counters for statistics: descriptions alive, and made or
+    // freed since the last resetCounters().
+    static inline long liveCount = 0;
+    static inline long generatedCount = 0;
+    static inline long freedCount = 0;
+    static void resetCounters() { generatedCount = freedCount = 0; }
+
+private:
+    enum class Detail { Coarse, Refine };
+    Detail decideDetail(RenderContext& ctx);
+    void pushImpostorMaterial(Impostor* impostor);
+};
+
+// A description over a ground polygon with a vertical extrusion.
+class DescPoly : public Desc {
+public:
+    // h >= 0: level 0 and height h; h < 0: level h and height -h.
+    DescPoly(const Poly& poly, float h, uint32_t seed, const char* materialName);
+
+    const ClassName& className() const override;
+    void declareParameters(ParameterList& list) override;
+    bool containsPoint(const Vector& p) const override;
+    void drawOwnShape(RenderContext& ctx) override;
+    // Centre, radius and size from the polygon and the extrusion.
+    void computeBounds();
+
+    Poly poly;
+    Extrusion extrusion;
+
+    static const ClassName kClassName;
+};
+
+// A description along a straight line with a width and an extrusion.
+class DescLine : public Desc {
+public:
+    DescLine(const Line& line, const Extrusion& extrusion, uint32_t seed, const char* materialName);
+
+    const ClassName& className() const override;
+    void declareParameters(ParameterList& list) override;
+    void drawOwnShape(RenderContext& ctx) override;
+    void computeBounds();
+
+    Line line;
+    Extrusion extrusion;
+
+    static const ClassName kClassName;
+};

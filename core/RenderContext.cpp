@@ -1,0 +1,62 @@
+#include "core/RenderContext.h"
+
+#include <cmath>
+#include <cstdio>
+
+RenderContext::RenderContext() = default;
+RenderContext::~RenderContext() = default;
+
+void RenderContext::setProjection(const Matrix44& p) {
+    projection = p;
+    const float a = 1.0f / p.m[0];
+    const float b = 1.0f / p.m[5];
+    planes[0] = Vector(0, -1, b).normalized();
+    planes[1] = Vector(-1, 0, a).normalized();
+    planes[2] = Vector(0, 1, b).normalized();
+    planes[3] = Vector(1, 0, a).normalized();
+    const float far = p.m[11] / (1.0f - p.m[10]);
+    const float near = -p.m[11] / p.m[10];
+    planes[4] = Vector(0, 0, -far);
+    planes[5] = Vector(0, 0, near);
+    updateThreshold();
+}
+
+void RenderContext::beginFrame() {
+    planeMask = 63;
+    impostorsMade = 0;
+}
+
+void RenderContext::setView(const Matrix44& v) {
+    view = v;
+    updateModelView();
+    viewChanged = 1;
+    cameraPosition = view.inverse().translationPart();
+}
+
+void RenderContext::setDetail(float detail) {
+    detail_ = detail;
+    updateThreshold();
+}
+
+void RenderContext::setViewport(int width, int height) {
+    viewportWidth = width;
+    viewportHeight = height;
+    updateThreshold();
+}
+
+void RenderContext::updateThreshold() {
+    const float denominator = detail_ * static_cast<float>(viewportWidth) * projection.m[0];
+    lodThreshold = denominator != 0 ? 40.0f / denominator : 0.0f;
+}
+
+const char* RenderContext::cameraText() const {
+    static char buffer[256];
+    const Matrix44 inv = view.inverse();
+    const Vector eye = inv.translationPart();
+    const Vector forward(inv.m[2], inv.m[6], inv.m[10]);
+    const Vector up(inv.m[1], inv.m[5], inv.m[9]);
+    const Vector target = eye + forward * farDistance();
+    std::snprintf(buffer, sizeof buffer, "(%.2f,%.2f,%.2f)(%.2f,%.2f,%.2f)(%.2f,%.2f,%.2f) x%.2f", eye.x, eye.y,
+                  eye.z, target.x, target.y, target.z, up.x, up.y, up.z, detail_);
+    return buffer;
+}

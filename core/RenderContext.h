@@ -1,0 +1,124 @@
+#pragma once
+// The render context the traversal receives, and the abstract renderer behind
+// it: camera matrices, frustum planes and the plane mask, the level-of-detail
+// threshold, impostor and occlusion switches, and the geometry operations with
+// which drawables record their meshes. Needs no graphics API; RendererGl
+// implements it, NullRenderContext records calls for tests.
+#include <cstdint>
+#include <memory>
+
+#include "core/Extrusion.h"
+#include "core/Vector.h"
+
+struct ClipPolygon;
+class Desc;
+class Graph;
+class Material;
+class Poly;
+class RenderContext;
+class Terrain;
+struct Model;
+
+// A recorded display list: one mesh or a group of them.
+class RenderList {
+public:
+    virtual ~RenderList() = default;
+    // Number of meshes: 1 for a single mesh.
+    virtual int count() const = 0;
+    virtual void add(std::unique_ptr<RenderList> list) = 0;
+    virtual void draw(RenderContext& ctx) = 0;
+};
+
+// A captured picture standing in for a description's children. The renderer
+// derives from it to hold its texture.
+class Impostor {
+public:
+    virtual ~Impostor() = default;
+    float originX = 0, originY = 0;  // lower-left corner, normalised device units
+    float width = 0, height = 0;     // normalised device units
+    float creationSize = 0;
+    Vector viewpoint;                // camera position at creation
+};
+
+class RenderContext {
+public:
+    RenderContext();
+    virtual ~RenderContext();
+
+    // ---- recording ----
+    virtual void beginList() {}
+    // The collected list (null when nothing was emitted); the context forgets it.
+    virtual std::unique_ptr<RenderList> endList() { return nullptr; }
+    virtual void replayList(RenderList& list) { (void)list; }
+    virtual void applyModelTransform() {}
+    // Stores the projection, derives the frustum planes, near/far and the threshold.
+    virtual void setProjection(const Matrix44& projection);
+    virtual void beginFrame();
+    virtual void endFrame() {}
+    // Occlusion query for the current sphere; false while no occlusion buffer is active.
+    virtual bool isOccluded() { return false; }
+    virtual void reservedHook(void* p) { (void)p; }
+
+    // ---- geometry ----
+    virtual void extrudedPolygon(const Poly& poly, const Extrusion& extrusion, Material* material, int flags) = 0;
+    virtual void slabPolygon(const ClipPolygon& shape, const Extrusion& extrusion, Material* material) = 0;
+    // placementB: texture-coordinate factors (u, v) for a model with its own texels.
+    virtual void placeModel(const Model* model, const Matrix44& placementA, const float placementB[2],
+                            Material* material) = 0;
+    virtual void setLight(const Vector& direction) = 0;
+    // A four-point polygon with the absolute height of each corner.
+    virtual void roofQuad(const Poly& poly, const float heights[4], float thickness, Material* material) = 0;
+    // A polygon laid on the terrain, with a border reaching down by depth (< 0).
+    virtual void terrainPolygon(const Poly& poly, const Terrain* terrain, float depth, Material* material) = 0;
+    virtual void slopedPanel(const Poly& footprint, const Extrusion& start, const Extrusion& end,
+                             Material* material) = 0;
+    virtual void drawGraph(const Graph& graph) = 0;
+
+    // ---- impostors ----
+    virtual std::unique_ptr<Impostor> createImpostor() { return nullptr; }
+    virtual void queueImpostor(Impostor* impostor) { (void)impostor; }
+    virtual void computeScreenRect() {}
+
+    // ---- camera ----
+    // View matrix; recomputes model-view and the camera position.
+    void setView(const Matrix44& view);
+    // Recomputes the model-view matrix from view and model.
+    void updateModelView() { modelView = view * model; }
+    float detail() const { return detail_; }
+    // Every write recomputes the threshold.
+    void setDetail(float detail);
+    void setViewport(int width, int height);
+    float farDistance() const { return -planes[4].z; }
+    float nearDistance() const { return planes[5].z; }
+    // "(eye)(target)(up) x<detail>" as the camera store writes it.
+    const char* cameraText() const;
+
+    Matrix44 model;
+    Matrix44 view;
+    Vector cameraPosition;
+    Matrix44 projection;
+    Matrix44 modelView;
+    // Four side planes (unit inward normals through the eye), then the far
+    // distance negated and the near distance in the third component.
+    Vector planes[6];
+    uint8_t viewChanged = 0;
+    uint32_t planeMask = 63;
+    float lodThreshold = 0;
+    int32_t viewportWidth = 0, viewportHeight = 0;
+    int32_t trianglesDrawn = 0;
+    float currentSphere[4] = {0, 0, 0, 0};  // view-space centre and radius
+    uint8_t impostorsEnabled = 1;
+    int32_t impostorsMade = 0;
+    uint8_t impostorCreationAllowed = 1;
+    uint8_t graphDisplay = 0;
+    uint8_t occlusionEnabled = 1;
+    // Set by the renderer while its occlusion buffer pays this frame.
+    uint8_t occlusionActive = 0;
+    Desc* currentDescription = nullptr;  // not owned
+
+protected:
+    void updateThreshold();
+
+private:
+    float detail_ = 0.4f;
+};
