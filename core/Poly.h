@@ -12,7 +12,8 @@
 namespace tolerance {
 // Two points coincide when the squares of both coordinate differences are <= this.
 inline constexpr float kCoincident = 1e-8f;
-// Two directions are parallel when the square of their cross product is below this.
+// Two directions are parallel when the square of the cross product of their
+// unit vectors is below this (a segment without length has no direction).
 inline constexpr float kParallel = 1e-8f;
 // A parameter along a segment snaps to an end within this distance of 0 or 1.
 inline constexpr float kSnap = 0.0001f;
@@ -73,6 +74,7 @@ public:
     // Appends without any merging.
     void append(const Point& p) { points_.push_back(p); }
 
+    // Twice the oriented area (trapezoid rule), positive for the orientation used throughout.
     float area2() const;
     float area() const;
     float perimeter() const;
@@ -84,26 +86,37 @@ public:
     // Coinciding with the first point only sets its limit; with the last
     // point, the last point's limit; otherwise appended.
     void addPoint(const Point& p);
+    // Out-of-range indices are ignored.
     void removeAt(int i);
     // Moves the first n points to the end, keeping their order.
     void rotate(int n);
+    // Edge i (taken modulo count()) with point i's limit; empty polygon: a zero segment.
     Segment edge(int i) const;
     std::vector<Segment> edges() const;
     // Even-odd crossing test.
     bool containsPoint(float x, float y) const;
+    // At least 3 points, exactly n, no two non-adjacent edges intersect, area2 >= 0.001.
     bool isValid(int n) const;
     bool isValid() const { return isValid(count()); }
+    // Every turn of the unit edge directions >= 0.0001; true below 4 points.
     bool isConvex() const;
+    // Every turn of the raw edge vectors >= -0.0001; true below 5 points.
     bool isConvexLoose() const;
     // Drops points before edges shorter than minLength, then straight or
-    // reversed corners; returns whether anything was removed.
+    // reversed corners (one pass each); returns whether anything was removed.
+    // May leave fewer than 3 points.
     bool simplify(float minLength);
     // Shifts edge i by d along its left normal, its ends sliding on the neighbouring edges.
     void moveEdge(int i, float d);
-    // Every edge i shifted along its left normal by distances[i] (count() entries).
+    // Every edge i shifted along its left normal by distances[i] (count()
+    // entries; null means all 0). Negative distances move a positively
+    // oriented polygon's edges inwards. Corner i meets the shifted edges i - 1
+    // and i and takes edge i's limit; parallel neighbours keep both ends.
     Poly inset(const float* distances) const;
     Poly inset(const std::vector<float>& distances) const { return inset(distances.data()); }
     Poly insetUniform(float d) const;
+    // inset() keeps the point count, no shifted edge turns round, and no two
+    // non-adjacent shifted edges intersect.
     bool canInset(const float* distances) const;
     bool canInset(const std::vector<float>& distances) const { return canInset(distances.data()); }
     // Gives each edge lying on an edge of reference that edge's limit; other
