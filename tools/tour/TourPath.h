@@ -1,0 +1,30 @@
+#pragma once
+// The tour's built-in camera path: it starts at the main window's initial
+// camera, climbs to look over the town, descends over its centre and flies on
+// at rooftop height. Positions are world metres (y up); heights near the
+// ground follow the terrain under the camera.
+#include "core/Vector.h"
+
+class Terrain;
+
+class TourPath {
+public:
+    // The main window's initial camera.
+    static constexpr Vector kStartEye{1969, 29, 1417};
+    static constexpr Vector kStartTarget{168, -1953, -8217};
+    // Height of the camera above the ground while flying over the roofs (metres).
+    static constexpr float kRooftopHeight = 80.0f;
+
+    // ground: the world's land reference (not owned; null: flat ground at 0).
+    explicit TourPath(const Terrain* ground) : ground_(ground) {}
+
+    // Camera at t in [0, 1] along the path: eye and a point it looks at.
+    void at(float t, Vector& eye, Vector& target) const;
+    // The view matrix for frame i of n (the whole path is flown whatever n is).
+    Matrix44 view(int frame, int frames) const;
+
+private:
+    float groundAt(float x, float z) const;
+
+    const Terrain* ground_;  // not owned
+};

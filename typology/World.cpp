@@ -1,0 +1,51 @@
+#include "typology/World.h"
+
+#include <utility>
+
+#include "core/RandomGenerator.h"
+#include "typology/LandPoly.h"
+#include "typology/TypRegIrregular.h"
+
+namespace {
+// The two process-wide references to the current root.
+Desc* gNavigationRoot = nullptr;  // not owned
+Desc* gCollisionRoot = nullptr;   // not owned
+}  // namespace
+
+Desc* navigationRoot() { return gNavigationRoot; }
+Desc* collisionRoot() { return gCollisionRoot; }
+
+void publishWorld(Desc* root) {
+    gNavigationRoot = root;
+    gCollisionRoot = root;
+}
+
+std::unique_ptr<TypRegIrregular> buildWorld() {
+    // The jitter draws from the generation generator, so the seeding comes
+    // first and the outline before anything else.
+    RandomGenerator::generation().seed(world::kGeneratorSeed);
+
+    LandPoly outline;
+    for (const auto& corner : world::kCorners)
+        outline.append(Point{corner[0], corner[1], 0}, 0.0f, nullptr);
+    jitterEdges(outline, world::kJitterStep, world::kJitterWidth, true);
+
+    auto root = std::make_unique<TypRegIrregular>(outline.poly(), std::vector<GraphNode*>{}, world::kOverHeight,
+                                                  world::kRootSeed, world::kWinding, outline.widths);
+    publishWorld(root.get());
+    return root;
+}
+
+void destroyWorld(std::unique_ptr<Desc>& world) {
+    if (world && (gNavigationRoot == world.get() || gCollisionRoot == world.get()))
+        publishWorld(nullptr);
+    world.reset();
+}
+
+TypRegIrregular* buildWorld(std::unique_ptr<Desc>& world) {
+    destroyWorld(world);
+    std::unique_ptr<TypRegIrregular> root = buildWorld();
+    TypRegIrregular* raw = root.get();
+    world = std::move(root);
+    return raw;
+}
