@@ -1,0 +1,641 @@
+#include "renderer/RendererGl.h"
+
+#include <stb/stb_image_write.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "core/Material.h"
+#include "core/Model.h"
+#include "core/PolyClip.h"
+#include "core/RandomGenerator.h"
+#include "core/Terrain.h"
+#include "navigation/Graph.h"
+#include "renderer/GlWindow.h"
+#include "renderer/Tessellator.h"
+
+namespace {
+
+constexpr float kAmbientLevel = static_cast<float>(RendererGl::kAmbient & 0xff) / 255.0f;
+// Radius of the triangle that marks a graph node, metres.
+constexpr float kNodeRadius = 0.5f;
+
+MeshMaterial solidMaterial(float r, float g, float b) {
+    MeshMaterial m;
+    for (float* c : {m.diffuse, m.ambient, m.specular, m.emissive}) {
+        c[0] = r, c[1] = g, c[2] = b, c[3] = 1;
+    }
+    return m;
+}
+
+// Mapping mode of a material, 0 for none.
+uint8_t mappingOf(const Material* material) { return material ? material->mapping : 0; }
+
+bool isImpostorMapping(const Material* material) { return mappingOf(material) == mapping::kImpostor; }
+
+}  // namespace
+
+RendererGl::RendererGl(GlWindow& window) : window_(window) {
+    if (!window_.valid())
+        return;
+    window_.makeCurrent();
+    GLint major = 0, minor = 0;
+    glGetIntegerv(GL_MAJOR_VERSION, &major);
+    glGetIntegerv(GL_MINOR_VERSION, &minor);
+    if (major * 10 + minor < 33)
+        return;
+    shader_ = std::make_unique<MeshShader>();
+    if (!shader_->valid())
+        return;
+    int width = 0, height = 0;
+    window_.size(width, height);
+    if (!createRenderTarget(width, height))
+        return;
+
+    linearSampler_ = GlSampler(genSampler());
+    glSamplerParameteri(linearSampler_.id(), GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glSamplerParameteri(linearSampler_.id(), GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    pointSampler_ = GlSampler(genSampler());
+    glSamplerParameteri(pointSampler_.id(), GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glSamplerParameteri(pointSampler_.id(), GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+
+    streamArray_ = GlVertexArray(genVertexArray());
+    streamBuffer_ = GlBuffer(genBuffer());
+    glBindVertexArray(streamArray_.id());
+    glBindBuffer(GL_ARRAY_BUFFER, streamBuffer_.id());
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, x)));
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, nx)));
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, u)));
+    glBindVertexArray(0);
+    device_ = true;
+
+    clientRect = {0, 0, width, height};
+    setViewport(width, height);
+    applyRenderStates();
+    setDetail(0.4f);
+    edgeMaterial = solidMaterial(1, 0, 0);
+    nodeMaterial = solidMaterial(0, 0, 1);
+    impostorMaterial.emissive[0] = impostorMaterial.emissive[1] = impostorMaterial.emissive[2] = 1;
+}
+
+RendererGl::~RendererGl() {
+    if (window_.valid())
+        window_.makeCurrent();
+    collected_.reset();
+}
+
+bool RendererGl::createRenderTarget(int width, int height) {
+    if (width <= 0 || height <= 0)
+        return false;
+    frame_ = GlFramebuffer(genFramebuffer());
+    colourBuffer_ = GlRenderbuffer(genRenderbuffer());
+    depthBuffer_ = GlRenderbuffer(genRenderbuffer());
+    glBindFramebuffer(GL_FRAMEBUFFER, frame_.id());
+    glBindRenderbuffer(GL_RENDERBUFFER, colourBuffer_.id());
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer_.id());
+    bool complete = false;
+    // 24 bits of depth when the driver has them; 16 is accepted and reported.
+    for (GLenum format : {GL_DEPTH_COMPONENT24, GL_DEPTH_COMPONENT16}) {
+        glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer_.id());
+        glRenderbufferStorage(GL_RENDERBUFFER, format, width, height);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer_.id());
+        if (glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
+            complete = true;
+            break;
+        }
+    }
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    if (!complete) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        frame_.reset();
+        colourBuffer_.reset();
+        depthBuffer_.reset();
+        return false;
+    }
+    GLint bits = 0;
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT,
+                                          GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE, &bits);
+    depthBits_ = bits;
+    return true;
+}
+
+void RendererGl::applyRenderStates() {
+    glBindFramebuffer(GL_FRAMEBUFFER, frame_.id());
+    glViewport(0, 0, viewportWidth, viewportHeight);
+    glDisable(GL_BLEND);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_STENCIL_TEST);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LEQUAL);
+    glFrontFace(GL_CCW);
+    glCullFace(GL_BACK);
+    setDepthTest(true);
+    setCulling(true);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, stageTexture_);
+    glBindSampler(0, linearSampler_.id());
+    shader_->use();
+    shader_->setAmbient({kAmbientLevel, kAmbientLevel, kAmbientLevel});
+    shader_->setLight(lightSet_ ? lightDirection_.normalized() * -1.0f : Vector(), {1, 1, 1});
+    shader_->setLighting(true);
+    worldDirty_ = true;
+    viewProjectionDirty_ = true;
+}
+
+// ---- recording ----
+
+std::unique_ptr<RenderList> RendererGl::endList() { return std::move(collected_); }
+
+void RendererGl::replayList(RenderList& list) { list.draw(*this); }
+
+void RendererGl::applyModelTransform() { setWorldTransform(model); }
+
+void RendererGl::setProjection(const Matrix44& p) {
+    RenderContext::setProjection(p);
+    viewProjectionDirty_ = true;
+}
+
+// ---- frame ----
+
+void RendererGl::beginFrame() {
+    RenderContext::beginFrame();
+    impostorCreationAllowed = 1;
+    collected_.reset();
+    meshesDrawn = 0;
+    if (!device_)
+        return;
+    applyRenderStates();
+    glClearColor(0, 0, 0, 1);
+    glClearDepth(1.0);
+    glClearStencil(0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    model = baseModel;
+    applyModelTransform();
+    updateModelView();
+}
+
+void RendererGl::endFrame() {
+    RenderContext::endFrame();
+    if (!device_)
+        return;
+    int windowWidth = 0, windowHeight = 0;
+    window_.size(windowWidth, windowHeight);
+    // The rectangle is given from the top; GL counts rows from the bottom.
+    const Rect& r = clientRect;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, frame_.id());
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glBlitFramebuffer(r.left, viewportHeight - r.bottom, r.right, viewportHeight - r.top, r.left,
+                      windowHeight - r.bottom, r.right, windowHeight - r.top, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (overlay)
+        overlay();
+    window_.swap();
+    applyRenderStates();
+}
+
+// ---- device ----
+
+void RendererGl::setStageTexture(GLuint texture) {
+    stageTexture_ = texture;
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+}
+
+void RendererGl::setWorldTransform(const Matrix44& world) {
+    world_ = world;
+    worldDirty_ = true;
+}
+
+void RendererGl::setViewTransform(const Matrix44& viewTransform) {
+    viewOverride_ = viewTransform;
+    viewProjectionDirty_ = true;
+}
+
+void RendererGl::resetViewTransform() {
+    viewOverride_.reset();
+    viewProjectionDirty_ = true;
+}
+
+void RendererGl::setLighting(bool on) { shader_->setLighting(on); }
+
+void RendererGl::setDepthTest(bool on) { on ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST); }
+
+void RendererGl::setCulling(bool on) { on ? glEnable(GL_CULL_FACE) : glDisable(GL_CULL_FACE); }
+
+void RendererGl::setPointFiltering(bool on) { glBindSampler(0, on ? pointSampler_.id() : linearSampler_.id()); }
+
+void RendererGl::setMaterial(const MeshMaterial& material) { shader_->setMaterial(material); }
+
+void RendererGl::setTextured(bool textured) { shader_->setTextured(textured); }
+
+void RendererGl::prepareDraw() {
+    shader_->use();
+    if (worldDirty_) {
+        shader_->setWorld(world_);
+        worldDirty_ = false;
+    }
+    // The view can change through setView, which the renderer does not see.
+    const Matrix44 viewProjection = projection * (viewOverride_ ? *viewOverride_ : view);
+    if (viewProjectionDirty_ || !(viewProjection == uploadedViewProjection_)) {
+        shader_->setViewProjection(viewProjection);
+        uploadedViewProjection_ = viewProjection;
+        viewProjectionDirty_ = false;
+    }
+}
+
+void RendererGl::drawMesh(const Mesh& mesh) {
+    if (!device_ || !mesh.uploaded())
+        return;
+    prepareDraw();
+    shader_->setMaterial(mesh.material);
+    setStageTexture(mesh.texture);
+    shader_->setTextured(mesh.texture != 0);
+    mesh.drawElements();
+    ++meshesDrawn;
+}
+
+void RendererGl::setLight(const Vector& direction) {
+    lightDirection_ = direction;
+    lightSet_ = true;
+    if (!device_)
+        return;
+    shader_->use();
+    shader_->setLight(direction.normalized() * -1.0f, {1, 1, 1});
+    shader_->setLighting(true);
+}
+
+bool RendererGl::resize(int width, int height) {
+    if (!device_)
+        return false;
+    window_.makeCurrent();
+    collected_.reset();
+    textures_.clear();
+    stageTexture_ = 0;
+    if (!createRenderTarget(width, height)) {
+        device_ = false;
+        return false;
+    }
+    clientRect = {0, 0, width, height};
+    setViewport(width, height);
+    applyRenderStates();
+    Matrix44 p = projection;
+    p.m[5] = static_cast<float>(width) * p.m[0] / static_cast<float>(height);
+    setProjection(p);
+    setView(view);
+    if (lightSet_)
+        setLight(lightDirection_);
+    return true;
+}
+
+// ---- reading the render target ----
+
+std::vector<uint8_t> RendererGl::readPixels() const {
+    const int w = viewportWidth, h = viewportHeight;
+    std::vector<uint8_t> rows(static_cast<size_t>(w) * h * 4);
+    if (!device_ || rows.empty())
+        return rows;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, frame_.id());
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+    glBindFramebuffer(GL_FRAMEBUFFER, frame_.id());
+    // GL reads bottom row first.
+    std::vector<uint8_t> flipped(rows.size());
+    const size_t stride = static_cast<size_t>(w) * 4;
+    for (int y = 0; y < h; ++y)
+        std::copy_n(rows.begin() + static_cast<std::ptrdiff_t>((h - 1 - y) * stride), stride,
+                    flipped.begin() + static_cast<std::ptrdiff_t>(y * stride));
+    return flipped;
+}
+
+namespace {
+std::vector<uint8_t> toRgb(const std::vector<uint8_t>& rgba) {
+    std::vector<uint8_t> rgb(rgba.size() / 4 * 3);
+    for (size_t i = 0, j = 0; i + 3 < rgba.size(); i += 4, j += 3) {
+        rgb[j] = rgba[i];
+        rgb[j + 1] = rgba[i + 1];
+        rgb[j + 2] = rgba[i + 2];
+    }
+    return rgb;
+}
+}  // namespace
+
+bool RendererGl::saveBitmap(const char* path) const {
+    const std::vector<uint8_t> rgb = toRgb(readPixels());
+    if (rgb.empty())
+        return false;
+    return stbi_write_bmp(path, viewportWidth, viewportHeight, 3, rgb.data()) != 0;
+}
+
+bool RendererGl::savePng(const char* path) const {
+    const std::vector<uint8_t> rgb = toRgb(readPixels());
+    if (rgb.empty())
+        return false;
+    return stbi_write_png(path, viewportWidth, viewportHeight, 3, rgb.data(), viewportWidth * 3) != 0;
+}
+
+// ---- geometry ----
+
+void RendererGl::mapTexture(Tessellator& builder, Material* material, const Vec2& edge, int first) {
+    // Impostor pictures are projected by the impostor code, not by a planar mapping.
+    if (!material || isImpostorMapping(material))
+        return;
+    float u = 0, v = 0, scale = 1;
+    if (material->textureOffset(u, v, scale))
+        builder.mapTexture(TextureMatrix::planar(material->mapping, edge, u, v, scale), first);
+}
+
+void RendererGl::emit(Tessellator& builder, Material* material) {
+    if (builder.vertices.empty())
+        return;
+    auto mesh = std::make_unique<Mesh>(std::move(builder.vertices), std::move(builder.indices));
+    if (isImpostorMapping(material)) {
+        mesh->material = impostorMaterial;
+    } else {
+        MeshMaterial& m = mesh->material;
+        m.ambient[0] = m.ambient[1] = m.ambient[2] = m.ambient[3] = 1;
+        const MaterialRecord* record = material ? material->record : nullptr;
+        const bool coloured = record && (material->mapping == 0 || record->coloured);
+        for (int i = 0; i < 3; ++i)
+            m.diffuse[i] = coloured ? record->colour[i] : 1.0f;
+        m.diffuse[3] = 1;
+        if (record) {
+            // One brightness step for all three components.
+            const double d = 0.25 * record->colourVariation;
+            const float jitter = static_cast<float>(RandomGenerator::textureOffset().range(-d, d));
+            for (int i = 0; i < 3; ++i)
+                m.diffuse[i] += jitter;
+            if (material->mapping != 0 && !record->textureName.empty())
+                mesh->texture = textures_.texture(record->textureName.c_str());
+        }
+    }
+    mesh->upload();
+    mesh->draw(*this);
+    collect(collected_, std::move(mesh));
+    ++meshesBuilt;
+}
+
+void RendererGl::extrudedPolygon(const Poly& poly, const Extrusion& extrusion, Material* material, int flags) {
+    (void)flags;
+    const int n = poly.count();
+    if (n < 3)
+        return;
+    const std::vector<float> bottom(n, extrusion.level), top(n, extrusion.level + extrusion.height);
+    Tessellator builder;
+    builder.addPrism(poly, bottom.data(), top.data());
+    mapTexture(builder, material, referenceEdge(poly, material ? material->referenceEdge : 0));
+    emit(builder, material);
+}
+
+void RendererGl::slabPolygon(const ClipPolygon& shape, const Extrusion& extrusion, Material* material) {
+    if (shape.contours.empty())
+        return;
+    std::vector<Vec2> points;
+    std::vector<int> triangles;
+    flattenTriangulation(shape, points, triangles);
+    const float low = extrusion.level, high = extrusion.level + extrusion.height;
+    Tessellator builder;
+    builder.addSurface(points, std::vector<float>(points.size(), low), triangles, false);
+    builder.addSurface(points, std::vector<float>(points.size(), high), triangles, true);
+    for (size_t c = 0; c < shape.contours.size(); ++c) {
+        const Poly& contour = shape.contours[c];
+        std::vector<Vec2> outline;
+        for (const Point& p : contour.points())
+            outline.push_back(p.vec());
+        // Sides face away from the solid: outer contours run positively, holes the other way.
+        const bool hole = c < shape.holes.size() && shape.holes[c];
+        if ((contour.area2() > 0) == hole)
+            std::reverse(outline.begin(), outline.end());
+        builder.addSides(outline, std::vector<float>(outline.size(), low),
+                         std::vector<float>(outline.size(), high));
+    }
+    mapTexture(builder, material, referenceEdge(shape.contours[0], material ? material->referenceEdge : 0));
+    emit(builder, material);
+}
+
+void RendererGl::placeModel(const Model* model, const Matrix44& placementA, const float placementB[2],
+                            Material* material) {
+    if (!model)
+        return;
+    const float factorU = placementB ? placementB[0] : 1.0f, factorV = placementB ? placementB[1] : 1.0f;
+    for (const ModelMesh& source : model->meshes) {
+        Tessellator builder;
+        // The file's z axis is up.
+        for (const Vector& p : source.points)
+            builder.addVertex(placementA.transformPoint({p.x, p.z, p.y}));
+        // Modellers disagree on the winding of outside faces; a closed mesh
+        // whose faces enclose a positive volume is turned so that its outside
+        // faces are the ones seen.
+        double volume = 0;
+        if (!source.points.empty()) {
+            // In file axes around the first point (translation does not change
+            // a closed volume, and small numbers keep it exact enough).
+            const Vector o = source.points[0];
+            auto at = [&](int i) {
+                const Vector& p = source.points[i];
+                return std::array<double, 3>{double(p.x) - o.x, double(p.z) - o.z, double(p.y) - o.y};
+            };
+            for (const auto& f : source.faces) {
+                const auto a = at(f[0]), b = at(f[1]), c = at(f[2]);
+                volume += a[0] * (b[1] * c[2] - b[2] * c[1]) + a[1] * (b[2] * c[0] - b[0] * c[2]) +
+                          a[2] * (b[0] * c[1] - b[1] * c[0]);
+            }
+            const float* m = placementA.m;
+            const double det = m[0] * (double(m[5]) * m[10] - double(m[6]) * m[9]) -
+                               m[1] * (double(m[4]) * m[10] - double(m[6]) * m[8]) +
+                               m[2] * (double(m[4]) * m[9] - double(m[5]) * m[8]);
+            if (det < 0)
+                volume = -volume;
+        }
+        const bool turn = volume > 0;
+        for (const auto& f : source.faces) {
+            if (turn)
+                builder.addTriangle(f[0], f[2], f[1]);
+            else
+                builder.addTriangle(f[0], f[1], f[2]);
+        }
+        if (!source.texels.empty() && source.texels.size() == source.points.size()) {
+            for (size_t i = 0; i < source.texels.size(); ++i) {
+                builder.vertices[i].u = source.texels[i].x * factorU;
+                builder.vertices[i].v = source.texels[i].y * factorV;
+            }
+            if (material && !isImpostorMapping(material))
+                material->mapping = mapping::kAuto;
+        } else {
+            mapTexture(builder, material, Vec2(1, 0));
+        }
+        emit(builder, material);
+    }
+}
+
+void RendererGl::roofQuad(const Poly& poly, const float heights[4], float thickness, Material* material) {
+    if (poly.count() != 4)
+        return;
+    float low[4], high[4];
+    for (int i = 0; i < 4; ++i) {
+        low[i] = std::min(heights[i], heights[i] + thickness);
+        high[i] = std::max(heights[i], heights[i] + thickness);
+    }
+    Tessellator builder;
+    builder.addPrism(poly, low, high);
+    if (material && !isImpostorMapping(material)) {
+        float u = 0, v = 0, scale = 1;
+        if (material->textureOffset(u, v, scale)) {
+            // The picture lies in the roof plane: one axis along the reference
+            // edge, the other down the slope; rotated exchanges them.
+            const int e = std::min<int>(material->referenceEdge, 3);
+            const int next = (e + 1) % 4;
+            const Vector along(poly[next].x - poly[e].x, high[next] - high[e], poly[next].y - poly[e].y);
+            Vector normal;  // Newell's method over the upper face
+            for (int i = 0; i < 4; ++i) {
+                const int j = (i + 1) % 4;
+                const Vector a(poly[i].x, high[i], poly[i].y), b(poly[j].x, high[j], poly[j].y);
+                normal = normal + Vector((a.y - b.y) * (a.z + b.z), (a.z - b.z) * (a.x + b.x),
+                                         (a.x - b.x) * (a.y + b.y));
+            }
+            if (normal.y < 0)
+                normal = normal * -1.0f;
+            Vector down = normal.cross(along);
+            if (down.y > 0)
+                down = down * -1.0f;
+            Vector axisU = down, axisV = along;
+            if (material->mapping & mapping::kRotated)
+                std::swap(axisU, axisV);
+            builder.mapTexture(TextureMatrix::fromAxes(axisU, axisV, u, v, scale));
+        }
+    }
+    emit(builder, material);
+}
+
+void RendererGl::terrainPolygon(const Poly& poly, const Terrain* terrain, float depth, Material* material) {
+    const int n = poly.count();
+    if (n < 3)
+        return;
+    std::vector<Vec2> points;
+    std::vector<int> triangles;
+    if (isFanConvex(poly)) {
+        for (const Point& p : poly.points())
+            points.push_back(p.vec());
+        triangles = fanTriangles(n);
+    } else {
+        flattenTriangulation(poly, points, triangles);
+    }
+    auto heightAt = [terrain](const Vec2& p) { return terrain ? terrain->height(p.x, p.y) : 0.0f; };
+    std::vector<float> heights;
+    for (const Vec2& p : points)
+        heights.push_back(heightAt(p));
+    Tessellator builder;
+    builder.addSurface(points, heights, triangles, true);
+    // A skirt under the outline hides the gaps between neighbouring pieces.
+    if (depth < 0) {
+        std::vector<Vec2> outline;
+        std::vector<float> top, bottom;
+        for (const Point& p : poly.points()) {
+            outline.push_back(p.vec());
+            top.push_back(heightAt(p.vec()));
+            bottom.push_back(top.back() + depth);
+        }
+        builder.addSides(outline, bottom, top);
+    }
+    mapTexture(builder, material, referenceEdge(poly, material ? material->referenceEdge : 0));
+    emit(builder, material);
+}
+
+void RendererGl::slopedPanel(const Poly& footprint, const Extrusion& start, const Extrusion& end,
+                             Material* material) {
+    const int n = footprint.count();
+    if (n < 3)
+        return;
+    // The panel runs along its long sides (limits 2 and 3, else the longest
+    // edge); the footprint lists the corners of its start end first.
+    int axisEdge = -1;
+    float longest = -1;
+    for (int i = 0; i < n && axisEdge < 0; ++i)
+        if (footprint[i].limit == 2 || footprint[i].limit == 3)
+            axisEdge = i;
+    if (axisEdge < 0)
+        for (int i = 0; i < n; ++i)
+            if (footprint.edge(i).length() > longest) {
+                longest = footprint.edge(i).length();
+                axisEdge = i;
+            }
+    Vec2 axis = footprint.edge(axisEdge).direction();
+    std::vector<float> along(n);
+    float mean = 0;
+    for (int i = 0; i < n; ++i)
+        mean += along[i] = footprint[i].vec().dot(axis);
+    mean /= static_cast<float>(n);
+    if (along[0] > mean)
+        for (float& a : along)
+            a = -a;
+    const auto [lo, hi] = std::minmax_element(along.begin(), along.end());
+    const float span = *hi - *lo;
+    std::vector<float> bottom(n), top(n);
+    for (int i = 0; i < n; ++i) {
+        const float t = span > 0 ? (along[i] - *lo) / span : 0.0f;
+        bottom[i] = start.level + t * (end.level - start.level);
+        top[i] = bottom[i] + start.height + t * (end.height - start.height);
+    }
+    Tessellator builder;
+    builder.addPrism(footprint, bottom.data(), top.data());
+    mapTexture(builder, material, referenceEdge(footprint, material ? material->referenceEdge : 0));
+    emit(builder, material);
+}
+
+void RendererGl::drawGraph(const Graph& graph) {
+    if (!device_)
+        return;
+    // Node triangles first, then each node's edge lines, drawn node by node.
+    std::vector<Vertex> vertices;
+    std::vector<std::pair<int, int>> lineRanges;  // first vertex and count per node
+    const int nodes = graph.count();
+    vertices.reserve(static_cast<size_t>(nodes) * 5);
+    for (int i = 0; i < nodes; ++i) {
+        const Vector& p = graph.node(i)->position;
+        for (int k = 0; k < 3; ++k) {
+            const float angle = static_cast<float>(k) * 2.0943951f;  // 120 degrees
+            Vertex v;
+            v.x = p.x + kNodeRadius * std::cos(angle);
+            v.y = p.y;
+            v.z = p.z + kNodeRadius * std::sin(angle);
+            vertices.push_back(v);
+        }
+    }
+    for (int i = 0; i < nodes; ++i) {
+        const GraphNode* node = graph.node(i);
+        const int first = static_cast<int>(vertices.size());
+        for (const GraphNode* neighbour : node->neighbours) {
+            Vertex a, b;
+            a.x = node->position.x, a.y = node->position.y, a.z = node->position.z;
+            b.x = neighbour->position.x, b.y = neighbour->position.y, b.z = neighbour->position.z;
+            vertices.push_back(a);
+            vertices.push_back(b);
+        }
+        lineRanges.emplace_back(first, static_cast<int>(vertices.size()) - first);
+    }
+    if (vertices.empty())
+        return;
+    setDepthTest(false);
+    setWorldTransform(Matrix44::identity());
+    prepareDraw();
+    shader_->setTextured(false);
+    glBindVertexArray(streamArray_.id());
+    glBindBuffer(GL_ARRAY_BUFFER, streamBuffer_.id());
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)), vertices.data(),
+                 GL_STREAM_DRAW);
+    for (int i = 0; i < nodes; ++i) {
+        shader_->setMaterial(nodeMaterial);
+        glDrawArrays(GL_TRIANGLES, 3 * i, 3);
+        if (lineRanges[i].second > 0) {
+            shader_->setMaterial(edgeMaterial);
+            glDrawArrays(GL_LINES, lineRanges[i].first, lineRanges[i].second);
+        }
+    }
+    glBindVertexArray(0);
+    setWorldTransform(model);
+    setDepthTest(true);
+}

@@ -1,0 +1,154 @@
+#pragma once
+// The renderer: RenderContext on OpenGL 3.3 core. It draws into its own render
+// target (colour and a 24-bit depth buffer of the viewport's size), copies the
+// client rectangle of it to the window at the end of every frame, and keeps
+// the frame there for saving until the next frame starts. Geometry operations
+// tessellate into Meshes that are uploaded and drawn at once and collected
+// into the display list being recorded. Lighting is one directional light
+// (white) over a scene ambient of 0x202020.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/RenderContext.h"
+#include "renderer/GlObject.h"
+#include "renderer/Mesh.h"
+#include "renderer/MeshShader.h"
+#include "renderer/TextureCache.h"
+
+class GlWindow;
+class Tessellator;
+
+class RendererGl : public RenderContext {
+public:
+    static constexpr const char* kCreateError = "Error creating RendererGl";
+    static constexpr const char* kResizeError = "Error resizing RendererGl";
+    static constexpr const char* kDepth16Message =
+        "z-buffer could be set to 16-bit depth only.\n            See README.TXT";
+    // Scene ambient colour, 0x00RRGGBB.
+    static constexpr uint32_t kAmbient = 0x202020;
+
+    // Left, top, right, bottom in pixels, top-left origin.
+    struct Rect {
+        int left = 0, top = 0, right = 0, bottom = 0;
+    };
+
+    // window: not owned, must outlive the renderer; its context is made
+    // current. When the device cannot be set up, hasDevice() is false and the
+    // renderer must not be used (the owner reports kCreateError).
+    explicit RendererGl(GlWindow& window);
+    ~RendererGl() override;
+
+    bool hasDevice() const { return device_; }
+    // Bits of the depth buffer drawn with; the owner shows kDepth16Message at 16.
+    int depthBits() const { return depthBits_; }
+    bool depthIs16Bit() const { return depthBits_ <= 16; }
+
+    // ---- RenderContext ----
+    void beginList() override {}
+    std::unique_ptr<RenderList> endList() override;
+    void replayList(RenderList& list) override;
+    void applyModelTransform() override;
+    void setProjection(const Matrix44& projection) override;
+    void beginFrame() override;
+    void endFrame() override;
+    void extrudedPolygon(const Poly& poly, const Extrusion& extrusion, Material* material, int flags) override;
+    void slabPolygon(const ClipPolygon& shape, const Extrusion& extrusion, Material* material) override;
+    void placeModel(const Model* model, const Matrix44& placementA, const float placementB[2],
+                    Material* material) override;
+    void setLight(const Vector& direction) override;
+    void roofQuad(const Poly& poly, const float heights[4], float thickness, Material* material) override;
+    void terrainPolygon(const Poly& poly, const Terrain* terrain, float depth, Material* material) override;
+    void slopedPanel(const Poly& footprint, const Extrusion& start, const Extrusion& end,
+                     Material* material) override;
+    void drawGraph(const Graph& graph) override;
+
+    // New client size: releases the texture cache and the render target,
+    // makes them again at the new size and sets viewport, render states,
+    // projection (P5 := width * P0 / height), view and light again. Recorded
+    // lists then refer to released textures: the owner rebuilds the world and
+    // the skybox. False when the device could not be reset (kResizeError).
+    bool resize(int width, int height);
+
+    // The frame as last drawn, RGBA, top row first, viewport size.
+    std::vector<uint8_t> readPixels() const;
+    // The render target as a Windows bitmap (24-bit) or a PNG; false when the
+    // file cannot be written.
+    bool saveBitmap(const char* path) const;
+    bool savePng(const char* path) const;
+
+    // ---- device, for the skybox and the impostors ----
+    TextureCache& textureCache() { return textures_; }
+    // Binds texture (0: none) on stage 0 for the following draws.
+    void setStageTexture(GLuint texture);
+    GLuint stageTexture() const { return stageTexture_; }
+    void setWorldTransform(const Matrix44& world);
+    // The view used for drawing instead of `view` until resetViewTransform().
+    void setViewTransform(const Matrix44& viewTransform);
+    void resetViewTransform();
+    void setLighting(bool on);
+    void setDepthTest(bool on);
+    void setCulling(bool on);
+    // Point sampling with no mip levels (skybox) or linear with mip levels.
+    void setPointFiltering(bool on);
+    void setMaterial(const MeshMaterial& material);
+    // Whether the stage-0 texture modulates the colour of the following draws.
+    void setTextured(bool textured);
+    // Makes the shader, the transforms and the render target current: call
+    // before drawing with GL directly.
+    void prepareDraw();
+    // One mesh with its material and texture, in the current transforms.
+    void drawMesh(const Mesh& mesh);
+
+    // Present rectangle: copied from the render target to the window at the
+    // end of a frame (its bottom is raised while a status bar covers it).
+    Rect clientRect;
+    // Called after the frame reaches the window and before it is shown: the
+    // editor draws its menus and dialogs there. May be empty.
+    std::function<void()> overlay;
+    // Installed as the model matrix at every frame start.
+    Matrix44 baseModel;
+
+    // Graph edges (red) and nodes (blue), and meshes showing an impostor.
+    MeshMaterial edgeMaterial;
+    MeshMaterial nodeMaterial;
+    MeshMaterial impostorMaterial;
+
+    // Statistics: meshes tessellated since construction; meshes drawn since
+    // the last beginFrame.
+    long meshesBuilt = 0;
+    int meshesDrawn = 0;
+
+private:
+    bool createRenderTarget(int width, int height);
+    void applyRenderStates();
+    void mapTexture(Tessellator& builder, Material* material, const Vec2& edge, int first = 0);
+    // Material, texture, upload, draw, collect.
+    void emit(Tessellator& builder, Material* material);
+
+    GlWindow& window_;  // not owned
+    bool device_ = false;
+    int depthBits_ = 0;
+    std::unique_ptr<MeshShader> shader_;
+    GlFramebuffer frame_;
+    GlRenderbuffer colourBuffer_;
+    GlRenderbuffer depthBuffer_;
+    GlSampler linearSampler_;
+    GlSampler pointSampler_;
+    GlVertexArray streamArray_;  // user-memory draws (the graph)
+    GlBuffer streamBuffer_;
+    TextureCache textures_;
+    std::unique_ptr<RenderList> collected_;  // owned until endList
+
+    Vector lightDirection_;
+    bool lightSet_ = false;
+    GLuint stageTexture_ = 0;
+    Matrix44 world_;
+    std::optional<Matrix44> viewOverride_;
+    // What the shader holds, to upload only changes.
+    bool worldDirty_ = true;
+    Matrix44 uploadedViewProjection_;
+    bool viewProjectionDirty_ = true;
+};
