@@ -1,0 +1,399 @@
+#include "core/ParameterList.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <type_traits>
+
+#include "core/Desc.h"
+#include "core/Drawable.h"
+#include "core/Material.h"
+#include "core/Poly.h"
+
+namespace {
+
+// Texts of numbers fit a buffer of this size ("%f" of the largest float needs 47).
+constexpr int kNumberText = 80;
+constexpr double kDegreesToRadians = 0.017453292;
+
+[[gnu::format(printf, 1, 2)]] std::string format(const char* fmt, ...) {
+    va_list args;
+    va_start(args, fmt);
+    va_list again;
+    va_copy(again, args);
+    const int length = std::vsnprintf(nullptr, 0, fmt, args);
+    va_end(args);
+    std::string out;
+    if (length > 0) {
+        out.resize(static_cast<size_t>(length) + 1);
+        std::vsnprintf(out.data(), out.size(), fmt, again);
+        out.resize(static_cast<size_t>(length));
+    }
+    va_end(again);
+    return out;
+}
+
+std::string intText(int32_t v) {
+    char buffer[kNumberText];
+    std::snprintf(buffer, sizeof buffer, "%d", v);
+    return buffer;
+}
+
+std::string floatText(float v) {
+    char buffer[kNumberText];
+    std::snprintf(buffer, sizeof buffer, "%f", static_cast<double>(v));
+    return buffer;
+}
+
+std::string orEmpty(const char* s) { return s ? std::string(s) : std::string(); }
+
+// What sscanf "%d" stores: strtol's long, narrowed to 32 bits. False when
+// nothing converts.
+bool scanInt(const char* text, int32_t& out) {
+    if (!text)
+        return false;
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (end == text)
+        return false;
+    out = static_cast<int32_t>(v);
+    return true;
+}
+
+// What sscanf "%f" stores.
+bool scanFloat(const char* text, float& out) {
+    if (!text)
+        return false;
+    char* end = nullptr;
+    const float v = std::strtof(text, &end);
+    if (end == text)
+        return false;
+    out = v;
+    return true;
+}
+
+// Numbers and choices among named values of one type. Without choices it is
+// a plain number entry.
+template <class T>
+class ChoiceParameter : public Parameter {
+public:
+    ChoiceParameter(const char* const names[], int count, const T values[], T* target) : target_(target) {
+        if (count > 0 && names && values) {
+            choiceNames_.reserve(static_cast<size_t>(count));
+            values_.reserve(static_cast<size_t>(count));
+            for (int i = 0; i < count; ++i) {
+                choiceNames_.push_back(orEmpty(names[i]));
+                values_.push_back(values[i]);
+            }
+        }
+        // The first choice with the current value wins when several share it.
+        for (size_t i = 0; i < values_.size(); ++i)
+            if (values_[i] == *target_) {
+                setText(choiceNames_[i]);
+                return;
+            }
+        setText(numberText(*target_));
+    }
+
+    void parse(const char* text) override {
+        if (text)
+            for (size_t i = 0; i < choiceNames_.size(); ++i)
+                if (choiceNames_[i] == text) {
+                    *target_ = values_[i];
+                    return;
+                }
+        scan(text);
+    }
+
+private:
+    static std::string numberText(int32_t v) { return intText(v); }
+    static std::string numberText(float v) { return floatText(v); }
+    // A byte shows as a signed number: 255 is "-1".
+    static std::string numberText(uint8_t v) { return intText(static_cast<int8_t>(v)); }
+
+    void scan(const char* text) {
+        if constexpr (std::is_same_v<T, float>) {
+            scanFloat(text, *target_);
+        } else if constexpr (std::is_same_v<T, int32_t>) {
+            scanInt(text, *target_);
+        } else {
+            // A byte takes the low byte of the number, 0 when none converts.
+            int32_t v = 0;
+            scanInt(text, v);
+            *target_ = static_cast<uint8_t>(v);
+        }
+    }
+
+    std::vector<T> values_;
+    T* target_;  // not owned
+};
+
+class BoolParameter : public Parameter {
+public:
+    explicit BoolParameter(bool* target) : target_(target) {
+        choiceNames_ = {"No", "Yes"};
+        setText(*target_ ? "Yes" : "No");
+    }
+
+    void parse(const char* text) override {
+        if (text) {
+            if (std::strcmp(text, "No") == 0) {
+                *target_ = false;
+                return;
+            }
+            if (std::strcmp(text, "Yes") == 0) {
+                *target_ = true;
+                return;
+            }
+        }
+        int32_t v = 0;
+        scanInt(text, v);
+        *target_ = static_cast<uint8_t>(v) != 0;
+    }
+
+private:
+    bool* target_;  // not owned
+};
+
+class MaterialParameter : public Parameter {
+public:
+    MaterialParameter(const char* const names[], int count, Material* material) : material_(material) {
+        if (count > 0 && names)
+            for (int i = 0; i < count; ++i)
+                choiceNames_.push_back(orEmpty(names[i]));
+        if (const char* bound = material_->textureName())
+            setText(bound);
+    }
+
+    void parse(const char* text) override {
+        material_->unbind();
+        if (text)
+            material_->bind(text);
+    }
+
+private:
+    Material* material_;  // not owned
+};
+
+}  // namespace
+
+// ---- polygon editor ----
+
+PolygonEditParameter::PolygonEditParameter(Poly* poly, const LimitNames* limits) : poly_(poly), limits_(limits) {
+    // Describe the polygon as it stands, so that a rebuild without changes
+    // gives it back.
+    const int n = poly_->count();
+    lengths_.resize(static_cast<size_t>(n));
+    angles_.resize(static_cast<size_t>(n));
+    limitBytes_.resize(static_cast<size_t>(n));
+    double previous = 0;
+    for (int i = 0; i < n; ++i) {
+        const Point& a = (*poly_)[i];
+        const Point& b = (*poly_)[(i + 1) % n];
+        const double dx = static_cast<double>(b.x) - a.x;
+        const double dy = static_cast<double>(b.y) - a.y;
+        const double heading = std::atan2(dy, dx);
+        lengths_[i] = static_cast<float>(std::sqrt(dx * dx + dy * dy));
+        limitBytes_[i] = a.limit;
+        if (i > 0) {
+            // Clockwise turn in (-180, 180].
+            double turn = (previous - heading) / kDegreesToRadians;
+            while (turn > 180)
+                turn -= 360;
+            while (turn <= -180)
+                turn += 360;
+            angles_[i] = static_cast<float>(turn);
+        }
+        previous = heading;
+    }
+}
+
+void PolygonEditParameter::parse(const char*) {
+    double x = 0, y = 0, heading = 0;
+    if (poly_->count() > 0) {
+        const Point& first = (*poly_)[0];
+        x = first.x;
+        y = first.y;
+        if (poly_->count() > 1) {
+            const Point& second = (*poly_)[1];
+            heading = std::atan2(static_cast<double>(second.y) - first.y, static_cast<double>(second.x) - first.x);
+        }
+    }
+    // The editor may have resized the arrays unevenly; never read past one.
+    const size_t n = std::min({lengths_.size(), angles_.size(), limitBytes_.size()});
+    std::vector<Point> points;
+    points.reserve(n);
+    const auto coincide = [](const Point& a, const Point& b) {
+        const float dx = a.x - b.x, dy = a.y - b.y;
+        return dx * dx <= tolerance::kCoincident && dy * dy <= tolerance::kCoincident;
+    };
+    for (size_t i = 0; i < n; ++i) {
+        if (i > 0)
+            heading -= angles_[i] * kDegreesToRadians;
+        Point p;
+        p.x = static_cast<float>(x);
+        p.y = static_cast<float>(y);
+        p.limit = limitBytes_[i];
+        if (!points.empty() && coincide(p, points.front()))
+            points.front().limit = p.limit;
+        else if (points.size() > 1 && coincide(p, points.back()))
+            points.back().limit = p.limit;
+        else
+            points.push_back(p);
+        x += lengths_[i] * std::cos(heading);
+        y += lengths_[i] * std::sin(heading);
+    }
+    poly_->points() = std::move(points);
+}
+
+// ---- children, parent, variants ----
+
+ChildrenParameter::ChildrenParameter(const std::vector<std::unique_ptr<Drawable>>* children) : children_(children) {
+    if (children_)
+        for (const auto& child : *children_)
+            choiceNames_.push_back(child ? orEmpty(child->className().name) : std::string());
+}
+
+Drawable* ChildrenParameter::child(int i) const {
+    if (!children_ || i < 0 || i >= static_cast<int>(children_->size()))
+        return nullptr;
+    return (*children_)[static_cast<size_t>(i)].get();
+}
+
+ParentParameter::ParentParameter(Desc* const* parentField) : parentField_(parentField) {
+    choiceNames_.push_back(orEmpty((*parentField_)->className().name));
+}
+
+VariantsParameter::VariantsParameter(const char* const names[], int count, const uint8_t values[], uint8_t* target)
+    : target_(target) {
+    if (count > 0 && names)
+        for (int i = 0; i < count; ++i) {
+            choiceNames_.push_back(orEmpty(names[i]));
+            if (values)
+                values_.push_back(values[i]);
+        }
+    if (target_) {
+        for (size_t i = 0; i < values_.size(); ++i)
+            if (values_[i] == *target_) {
+                setText(choiceNames_[i]);
+                return;
+            }
+        setText(intText(*target_));
+    }
+}
+
+// ---- the list ----
+
+void ParameterList::add(std::string name, std::unique_ptr<Parameter> record) {
+    if (count() % kGrowth == 0) {
+        if (capacity_ > 0)
+            ++reallocations_;
+        capacity_ = count() + kGrowth;
+        names_.reserve(static_cast<size_t>(capacity_));
+        records_.reserve(static_cast<size_t>(capacity_));
+    }
+    names_.push_back(std::move(name));
+    records_.push_back(std::move(record));
+}
+
+void ParameterList::addHeading(const char* name) { add(orEmpty(name), nullptr); }
+
+void ParameterList::addInt(const char* name, int32_t* target) {
+    add(orEmpty(name), std::make_unique<ChoiceParameter<int32_t>>(nullptr, 0, nullptr, target));
+}
+
+void ParameterList::addIntChoice(const char* name, const char* const names[], int count, const int32_t values[],
+                                 int32_t* target) {
+    add(orEmpty(name), std::make_unique<ChoiceParameter<int32_t>>(names, count, values, target));
+}
+
+void ParameterList::addFloat(const char* name, float* target) {
+    add(orEmpty(name), std::make_unique<ChoiceParameter<float>>(nullptr, 0, nullptr, target));
+}
+
+void ParameterList::addFloatChoice(const char* name, const char* const names[], int count, const float values[],
+                                   float* target) {
+    add(orEmpty(name), std::make_unique<ChoiceParameter<float>>(names, count, values, target));
+}
+
+void ParameterList::addByteChoice(const char* name, const char* const names[], int count, const uint8_t values[],
+                                  uint8_t* target) {
+    add(orEmpty(name), std::make_unique<ChoiceParameter<uint8_t>>(names, count, values, target));
+}
+
+void ParameterList::addBool(const char* name, bool* target) {
+    add(orEmpty(name), std::make_unique<BoolParameter>(target));
+}
+
+void ParameterList::addFloatArray(const char* name, float* values, int count) {
+    const std::string base = orEmpty(name);
+    for (int i = 0; i < count; ++i)
+        addFloat(format("%s[%d]", base.c_str(), i).c_str(), &values[i]);
+}
+
+void ParameterList::addMaterial(const char* name, const char* const names[], int count, Material* material) {
+    add(orEmpty(name), std::make_unique<MaterialParameter>(names, count, material));
+}
+
+void ParameterList::addPolygonEditor(Poly* poly, const LimitNames* limits) {
+    add("POLY <Edition>", std::make_unique<PolygonEditParameter>(poly, limits));
+}
+
+void ParameterList::setChildren(const std::vector<std::unique_ptr<Drawable>>* children) {
+    if (!children_)
+        children_ = std::make_unique<ChildrenParameter>(children);
+}
+
+void ParameterList::setParent(Desc* const* parentField) {
+    if (!parent_ && parentField && *parentField)
+        parent_ = std::make_unique<ParentParameter>(parentField);
+}
+
+void ParameterList::setVariants(const char* const names[], int count, const uint8_t values[], uint8_t* target) {
+    if (!variants_)
+        variants_ = std::make_unique<VariantsParameter>(names, count, values, target);
+}
+
+int ParameterList::find(const char* name) const {
+    if (!name)
+        return -1;
+    for (int i = 0; i < count(); ++i)
+        if (names_[static_cast<size_t>(i)] == name)
+            return i;
+    return -1;
+}
+
+// ---- polygons ----
+
+void declarePoly(Poly& poly, ParameterList& list, const char* name, const LimitNames* limits) {
+    if (poly.empty())
+        return;
+    if (name) {
+        list.addHeading(format("%s: %d vertices", name, poly.count()).c_str());
+        list.addPolygonEditor(&poly, limits);
+    } else {
+        list.addHeading(format("Base Poly: %d vertices", poly.count()).c_str());
+    }
+    for (int i = 0; i < poly.count(); ++i)
+        declarePolyPoint(poly[i], list, name, i, limits);
+}
+
+void declarePolyPoint(Point& point, ParameterList& list, const char* name, int index, const LimitNames* limits) {
+    const char* const* limitNames = limits ? limits->names : nullptr;
+    const uint8_t* limitValues = limits ? limits->values : nullptr;
+    const int limitCount = limits ? limits->count : 0;
+    if (name) {
+        const std::string prefix = format("%s.p[%d]", name, index);
+        list.addByteChoice((prefix + " limit").c_str(), limitNames, limitCount, limitValues, &point.limit);
+        list.addFloat((prefix + " X").c_str(), &point.x);
+        list.addFloat((prefix + " Y").c_str(), &point.y);
+    } else {
+        const std::string prefix = format("Poly.p[%d]", index);
+        list.addByteChoice((prefix + " limit").c_str(), limitNames, limitCount, limitValues, &point.limit);
+        list.addHeading(format("%s X: %f", prefix.c_str(), static_cast<double>(point.x)).c_str());
+        list.addHeading(format("%s Y: %f", prefix.c_str(), static_cast<double>(point.y)).c_str());
+    }
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The value rules of the "Pilot settings" dialog: camera height and speed of
+// the autopilot, shown with "%.2f", and where it starts ("Nearest node" or
+// "Random node"). Unreadable numbers, a negative height and a speed that is
+// not positive (the agent cannot walk at 0) are refused with a message.
+#include <string>
+
+class PilotSettingsDialog {
+public:
+    void open(float height, float speed, bool startAtNearest);
+    // OK pressed: true with height(), speed() and startAtNearest set.
+    bool accept();
+
+    std::string heightText;  // edit 1009 "Camera height"
+    std::string speedText;   // edit 1012 "Speed (m/frame)"
+    bool startAtNearest = true;
+
+    float height() const { return height_; }
+    float speed() const { return speed_; }
+    const std::string& message() const { return message_; }
+
+private:
+    float height_ = 0;
+    float speed_ = 0;
+    std::string message_;
+};

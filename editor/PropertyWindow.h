@@ -1,0 +1,44 @@
+#pragma once
+// The property window: the parameter list of one description (the world
+// root) as headings, names and value texts. A changed value is parsed into
+// the description, whose generated subtree is then thrown away so that it
+// grows again from the new values, and the list is made afresh.
+#include <memory>
+#include <string>
+#include <vector>
+
+class Desc;
+class ParameterList;
+
+class PropertyWindow {
+public:
+    PropertyWindow();
+    ~PropertyWindow();
+
+    // Shows target's list (not owned; null: nothing). Call with null before
+    // the target is destroyed, and again with the new one.
+    void setTarget(Desc* target);
+    Desc* target() const { return target_; }
+
+    bool open = false;  // the window is shown
+
+    // Draws the window (ImGui) while open; an edited value waits for commit().
+    void draw();
+    // Parses a value edited in the last draw() and regenerates the target's
+    // subtree; false when nothing was edited.
+    bool commit();
+    // Parses text into entry `index` now and regenerates (scripted edits and tests).
+    bool edit(int index, const std::string& text);
+
+    const ParameterList* list() const { return list_.get(); }
+
+private:
+    void rebuild();
+    void regenerate();
+
+    Desc* target_ = nullptr;               // not owned
+    std::unique_ptr<ParameterList> list_;  // owned: describes target_
+    std::vector<std::string> texts_;       // edit buffer per entry
+    int editedIndex_ = -1;
+    std::string editedText_;
+};

@@ -1,0 +1,204 @@
+// The desktop program run for real: under a virtual X server (xvfb-run) when
+// there is one, else on SDL's offscreen driver, with scripted keys, menus and
+// dialogs, in a sandbox folder so that its screenshots, camera file and error
+// log do not touch the repository. Runs only when CALLIMORA_SMOKE names the
+// program (its own CTest entry sets it).
+#include <gtest/gtest.h>
+#include <stb/stb_image.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+    const unsigned char* at(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
+};
+
+bool load(const fs::path& path, Picture& picture) {
+    int channels = 0;
+    unsigned char* data = stbi_load(path.string().c_str(), &picture.width, &picture.height, &channels, 3);
+    if (!data)
+        return false;
+    picture.rgb.assign(data, data + static_cast<size_t>(picture.width) * picture.height * 3);
+    stbi_image_free(data);
+    return true;
+}
+
+// Mean and spread of the brightness over rows [y0, y1).
+void brightness(const Picture& p, int y0, int y1, double& mean, double& spread) {
+    double sum = 0, squares = 0;
+    long n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            const unsigned char* c = p.at(x, y);
+            const double v = (c[0] + c[1] + c[2]) / 3.0;
+            sum += v;
+            squares += v * v;
+            ++n;
+        }
+    mean = sum / n;
+    spread = std::sqrt(std::max(0.0, squares / n - mean * mean));
+}
+
+std::string readText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class EditorSmoke : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* program = std::getenv("CALLIMORA_SMOKE");
+        if (!program || !*program)
+            GTEST_SKIP() << "CALLIMORA_SMOKE does not name the program";
+        program_ = program;
+        const fs::path data = fs::path(program_).parent_path().parent_path() / "data";
+        ASSERT_TRUE(fs::is_directory(data)) << data;
+        sandbox_ = fs::temp_directory_path() /
+                   ("callimora_smoke_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(sandbox_);
+        fs::create_directories(sandbox_ / "bin");
+        fs::create_directories(sandbox_ / "data");
+        // The program starts from its own folder: a copy of it, beside the
+        // generated data but not the user's camera file and error log.
+        fs::copy_file(program_, sandbox_ / "bin" / "callimora");
+        for (const auto& entry : fs::directory_iterator(data)) {
+            const std::string name = entry.path().filename().string();
+            if (name != "camaras.txt" && name != "error.txt")
+                fs::create_symlink(entry.path(), sandbox_ / "data" / name);
+        }
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        if (!sandbox_.empty() && !HasFailure())
+            fs::remove_all(sandbox_, ignored);
+    }
+
+    // Runs the program with the script; returns its exit code.
+    int run(const std::string& script) {
+        const bool xvfb = std::system("command -v xvfb-run > /dev/null 2>&1") == 0;
+        setenv("CALLIMORA_SCRIPT", script.c_str(), 1);
+        const char* previousDriver = std::getenv("SDL_VIDEODRIVER");
+        const std::string keptDriver = previousDriver ? previousDriver : "";
+        if (xvfb)
+            unsetenv("SDL_VIDEODRIVER");
+        else
+            setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        const std::string command = "cd '" + (sandbox_ / "bin").string() + "' && " +
+                                    (xvfb ? "xvfb-run -a -s '-screen 0 800x600x24' " : "") +
+                                    "./callimora > ../output.txt 2>&1";
+        const int status = std::system(command.c_str());
+        unsetenv("CALLIMORA_SCRIPT");
+        if (!keptDriver.empty())
+            setenv("SDL_VIDEODRIVER", keptDriver.c_str(), 1);
+        output_ = readText(sandbox_ / "output.txt");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string program_;
+    fs::path sandbox_;
+    std::string output_;
+};
+
+}  // namespace
+
+TEST_F(EditorSmoke, FliesThroughTheTownWithMenusDialogsAndScreenshots) {
+    const std::string script =
+        "wait 20; hold Up 40; hold Right 15; hold Ctrl+Down 5; hold Shift+Left 10; hold Alt+Up 10\n"
+        "hold Shift+V 2; hold Shift+F 1\n"
+        "menu Help; wait 3; press Close; wait 2\n"
+        "menu Step...; wait 2; type abc; press OK; wait 2; type 2.5; wait 1; press Up; wait 1; press OK; wait 2\n"
+        "menu Step...; wait 2; press Down; wait 1; press Cancel; wait 2\n"
+        "menu Detail...; wait 2; press Up; wait 1; press Cancel; wait 2\n"
+        "menu Resources...; wait 2; press OK; wait 2\n"
+        "menu Cameras; wait 2; press Save current; wait 2; press Close; wait 2\n"
+        "menu Info; wait 5; menu Info; menu Properties; wait 3; menu Properties\n"
+        "hold Up 30; hold S 1; wait 3; capture ../window.bmp; wait 2\n"
+        "resize 400 300; wait 30; hold S 1; wait 3; quit";
+    ASSERT_EQ(run(script), 0) << output_;
+
+    // The dialogs worked: letters refused, 2.5 doubled to 5 and kept through
+    // a cancelled dialog.
+    // F doubled the far distance (the camera store, closed, re-applies it from
+    // the stored eye and target); the resize took.
+    const auto done = output_.find("script done:");
+    ASSERT_NE(done, std::string::npos) << output_;
+    long ticks = 0;
+    float step = 0, far = 0;
+    int width = 0, height = 0;
+    ASSERT_EQ(std::sscanf(output_.c_str() + done, "script done: ticks=%ld step=%f far=%f viewport=%dx%d", &ticks,
+                          &step, &far, &width, &height),
+              5)
+        << output_;
+    EXPECT_GT(ticks, 150);
+    EXPECT_FLOAT_EQ(step, 5.0f);
+    EXPECT_NEAR(far, 20002.0f, 0.05f);
+    EXPECT_EQ(width, 400);
+    EXPECT_EQ(height, 300);
+    EXPECT_NE(output_.find("status=\"Saved screenshot to ../screenshot001.bmp\""), std::string::npos) << output_;
+
+    // The camera store wrote its first entry.
+    EXPECT_EQ(readText(sandbox_ / "data" / "camaras.txt").rfind("Cam00: (", 0), 0u);
+
+    Picture shot, window, small;
+    ASSERT_TRUE(load(sandbox_ / "screenshot000.bmp", shot));
+    ASSERT_TRUE(load(sandbox_ / "window.bmp", window));
+    ASSERT_TRUE(load(sandbox_ / "screenshot001.bmp", small));
+    EXPECT_EQ(shot.width, 500);
+    EXPECT_EQ(shot.height, 400);
+    EXPECT_EQ(small.width, 400);
+    EXPECT_EQ(small.height, 300);
+
+    // The town: the lower half is ground and buildings, full of detail, and
+    // unlike the sky at the top.
+    double skyMean, skySpread, groundMean, groundSpread;
+    brightness(shot, 0, 20, skyMean, skySpread);
+    brightness(shot, 200, 400, groundMean, groundSpread);
+    EXPECT_GT(groundSpread, 8.0);
+    EXPECT_GT(std::fabs(groundMean - skyMean), 15.0);
+    double smallMean, smallSpread;
+    brightness(small, 150, 300, smallMean, smallSpread);
+    EXPECT_GT(smallSpread, 8.0);
+
+    // The menu bar: a flat dark band over the top of the window where the
+    // rendered frame has sky, with the light letters of the menu titles.
+    int dark = 0, letters = 0;
+    const int band = 16;
+    for (int y = 0; y < band; ++y)
+        for (int x = 0; x < window.width; ++x) {
+            const unsigned char* c = window.at(x, y);
+            const int v = (c[0] + c[1] + c[2]) / 3;
+            if (v < 60 && std::abs(c[0] - c[2]) < 8)
+                ++dark;
+            if (v > 170)
+                ++letters;
+        }
+    EXPECT_GT(dark, window.width * band * 6 / 10);
+    EXPECT_GT(letters, 40);
+}
+
+TEST_F(EditorSmoke, FailedAssertionIsLoggedShownAndEndsTheProgram) {
+    const int code = run("wait 5; assert; wait 50");
+    EXPECT_EQ(code, 3) << output_;
+    const std::string log = readText(sandbox_ / "data" / "error.txt");
+    EXPECT_EQ(log.rfind("Assert failed: editor/EditorWindow ", 0), 0u) << log;
+    // Two lines: the source and line, then the camera.
+    ASSERT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+    EXPECT_EQ(log[log.find('\n') + 1], '(') << log;
+    EXPECT_NE(output_.find("Assert failed: editor/EditorWindow "), std::string::npos) << output_;
+}
