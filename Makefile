@@ -24,8 +24,9 @@ test: build
 	@cd $(BUILD) && ctest --output-on-failure -j 1
 
 tour: build
-	@mkdir -p $(BUILD)/tour
+	@mkdir -p $(BUILD)/tour $(BUILD)/tour/graph
 	@./bin/callimora-tour --png $(BUILD)/tour --every 20
+	@./bin/callimora-tour --graph --frames 80 --every 20 --quiet --png $(BUILD)/tour/graph
 
 sanitize:
 	@$(MAKE) test BUILD=build-sanitize CMAKE_FLAGS=-DCALLI_SANITIZE=ON
