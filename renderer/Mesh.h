@@ -20,6 +20,11 @@ struct Vertex {
 };
 static_assert(sizeof(Vertex) == 32, "meshes upload vertices as 32-byte records");
 
+// Points attributes 0 (position), 1 (normal) and 2 (texture coordinate) of the
+// bound vertex array at Vertex records in the bound array buffer. Needs a
+// current GL context.
+void setVertexLayout();
+
 // Surface colours of the lighting model, RGBA in 0..1: lit colour =
 // emissive + ambient * scene ambient + diffuse * light * max(0, n . l).
 struct MeshMaterial {

@@ -64,12 +64,7 @@ RendererGl::RendererGl(GlWindow& window) : window_(window) {
     streamBuffer_ = GlBuffer(genBuffer());
     glBindVertexArray(streamArray_.id());
     glBindBuffer(GL_ARRAY_BUFFER, streamBuffer_.id());
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, x)));
-    glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, nx)));
-    glEnableVertexAttribArray(2);
-    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, u)));
+    setVertexLayout();
     glBindVertexArray(0);
     device_ = true;
 

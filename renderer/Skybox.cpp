@@ -1,6 +1,5 @@
 #include "renderer/Skybox.h"
 
-#include <cstddef>
 #include <string>
 
 #include "renderer/RendererGl.h"
@@ -36,12 +35,7 @@ void Skybox::build(RendererGl& renderer, const char* folder) {
     glBindVertexArray(vertexArray_.id());
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_.id());
     glBufferData(GL_ARRAY_BUFFER, sizeof vertices_, vertices_.data(), GL_STATIC_DRAW);
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, x)));
-    glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, nx)));
-    glEnableVertexAttribArray(2);
-    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, u)));
+    setVertexLayout();
     glBindVertexArray(0);
 }
 

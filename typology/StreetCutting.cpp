@@ -26,6 +26,11 @@ Vec2 unit(const Vec2& v) {
 // system's orientation.
 Vec2 inwardNormal(const Vec2& d) { return {d.y, -d.x}; }
 
+// One draw: anchor r of the piece, r uniform in [0, anchors).
+int drawAnchor(const LandPoly& piece, int anchors, RandomGenerator& random) {
+    return piece.anchorIndex(static_cast<int>(random.uniform() * anchors));
+}
+
 bool isAnchor(const LandPoly& polygon, int k) { return (polygon.points[k].limit & kAnchor) != 0; }
 
 // Index of the edge that the ray from s along d meets first (nearest hit
@@ -229,6 +234,52 @@ bool crossesOutline(const LandPoly& polygon, int i, int j) {
             return true;
     }
     return false;
+}
+
+std::optional<WindingStreet> findWindingStreet(const LandPoly& piece, float area, float areaLimit, float winding,
+                                               RandomGenerator& random) {
+    const int anchors = piece.anchorCount();
+    const int attempts = static_cast<int>(std::ceil(area / areaLimit)) + 1;
+    int tries = 0;
+    int i = drawAnchor(piece, anchors, random);
+    for (;;) {
+        Stub stub1 = startStub(piece, area, i, random);
+        stub1.width = piece.widths[i];
+        const int j = findStreetEnd(stub1, piece, winding, random);
+        if (j != -1 && j != i) {
+            Stub stub2 = startStub(piece, area, j, random);
+            stub2.width = piece.widths[j];
+            LandPoly street = growStreet(piece, area, areaLimit, winding, stub1, stub2, i, j, random);
+            if (!street.empty())
+                return WindingStreet{i, j, std::move(street)};
+        }
+        ++tries;
+        i = drawAnchor(piece, anchors, random);
+        if (tries >= attempts)
+            return std::nullopt;
+    }
+}
+
+std::optional<StraightCut> findStraightCut(const LandPoly& piece, float winding, int limit,
+                                           RandomGenerator& random) {
+    const int anchors = piece.anchorCount();
+    int tries = 0;
+    int r = static_cast<int>(random.uniform() * anchors);
+    if (limit <= 0)
+        return std::nullopt;
+    for (;;) {
+        const int i = piece.anchorIndex(r);
+        Stub seg = startDirection(piece, i, winding, random);
+        const int j = findCrossingVertex(seg, piece);
+        if (j != -1 && j != i && !crossesOutline(piece, i, j)) {
+            seg.end = piece.at(j);
+            return StraightCut{i, j, seg, tries};
+        }
+        ++tries;
+        r = static_cast<int>(random.uniform() * anchors);
+        if (tries >= limit)
+            return std::nullopt;
+    }
 }
 
 LandPoly makeCutLine(DescPolyLand& owner, const Stub& seg, float width, GraphNode* startNode, GraphNode* endNode,

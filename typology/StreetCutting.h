@@ -9,6 +9,7 @@
 // in the system's orientation (positive area2); angles in radians, lengths in
 // metres.
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -47,6 +48,20 @@ int findStreetEnd(const Stub& stub, const LandPoly& polygon, float winding,
 LandPoly growStreet(const LandPoly& polygon, float area, float areaLimit, float winding, const Stub& stub1,
                     const Stub& stub2, int i, int j, RandomGenerator& random = RandomGenerator::generation());
 
+// A winding street between two anchors of the piece and the anchors it joins.
+struct WindingStreet {
+    int i = -1;
+    int j = -1;
+    LandPoly street;
+};
+
+// Draws an anchor (one draw), then tries a winding street from it: startStub,
+// findStreetEnd and, when that finds another anchor, startStub there and
+// growStreet. A failed try draws a new anchor; after ceil(area / areaLimit) + 1
+// failed tries there is none. The piece needs at least one anchor.
+std::optional<WindingStreet> findWindingStreet(const LandPoly& piece, float area, float areaLimit, float winding,
+                                               RandomGenerator& random = RandomGenerator::generation());
+
 // A unit stub from point i along the inward normal of edge i turned by
 // uniform(-winding, winding). One draw.
 Stub startDirection(const LandPoly& polygon, int i, float winding,
@@ -60,6 +75,22 @@ int findCrossingVertex(const Stub& stub, const LandPoly& polygon);
 // True when the segment from point i to point j crosses an edge other than
 // the four that touch i or j.
 bool crossesOutline(const LandPoly& polygon, int i, int j);
+
+// A straight cut from anchor i to anchor j; seg runs from point i to point j
+// with the stub's limit. tries counts the rejected cuts before it.
+struct StraightCut {
+    int i = -1;
+    int j = -1;
+    Stub seg;
+    int tries = 0;
+};
+
+// Draws an anchor (one draw, made even when limit <= 0, which then gives
+// none), then tries a straight cut from it: startDirection, findCrossingVertex
+// and crossesOutline. A rejected cut draws a new anchor; after limit rejected
+// cuts there is none. The piece needs at least one anchor.
+std::optional<StraightCut> findStraightCut(const LandPoly& piece, float winding, int limit,
+                                           RandomGenerator& random = RandomGenerator::generation());
 
 // The straight line seg.start -> seg.end densified every 20 metres, with its
 // navigation nodes: startNode and endNode at the ends, new nodes of owner's

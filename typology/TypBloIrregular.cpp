@@ -24,10 +24,6 @@ constexpr float kEstateWindingFactor = 0.5f;
 const char* boundName(const Material& material) {
     return material.record ? material.record->name.c_str() : nullptr;
 }
-
-int drawIndex(int count) {
-    return static_cast<int>(RandomGenerator::generation().uniform() * count);
-}
 }  // namespace
 
 // ---- TypBlo ----
@@ -87,29 +83,13 @@ void TypBloIrregular::splitBlock(LandPoly& piece) {
         makeEstate(piece, area);
         return;
     }
-    const int limit = piece.count();
-    int tries = 0;
-    int r = drawIndex(anchors);
-    if (limit <= 0) {
+    std::optional<StraightCut> cut = findStraightCut(piece, winding, piece.count());
+    if (!cut) {
         makeEstate(piece, area);
         return;
     }
-    int i = -1, j = -1;
-    Stub seg;
-    for (;;) {
-        i = piece.anchorIndex(r);
-        seg = startDirection(piece, i, winding);
-        j = findCrossingVertex(seg, piece);
-        if (j != -1 && j != i && !crossesOutline(piece, i, j))
-            break;
-        ++tries;
-        r = drawIndex(anchors);
-        if (tries >= limit) {
-            makeEstate(piece, area);
-            return;
-        }
-    }
-    seg.end = piece.at(j);
+    const int i = cut->i, j = cut->j;
+    Stub& seg = cut->seg;
     const bool street = urban && (piece.at(j) - piece.at(i)).length() > minStreetLength;
     float width = 0.0f;
     if (street) {

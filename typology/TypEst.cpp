@@ -74,6 +74,28 @@ Poly simplified(Poly poly, float minLength) {
 float maxCourtSideFor(const TypBlo* block) {
     return std::max(TypBloIrregular::kMinMaxCourtSide, block ? block->estatesSide * 0.5f : 0.0f);
 }
+
+// Both kinds of estate offer the other over the same plot: 0 a court estate
+// with the default values, 1 a rustic one, else null. Owned by the caller.
+Drawable* estateVariant(const TypEst& estate, const std::vector<float>& widths, int index) {
+    const char* name = boundName(estate.material.get());
+    if (index == 0)
+        return new TypEstCourt(estate.poly, estate.pointNodes, estate.overHeight, estate.terrain, estate.parentBlock,
+                               estate.seed, name, TypBloIrregular::kConstructionDepthMin, windingChoice::kLow,
+                               maxCourtSideFor(estate.parentBlock), widths);
+    if (index == 1)
+        return new TypEstRustic(estate.poly, estate.pointNodes, estate.overHeight, estate.terrain,
+                                estate.parentBlock, estate.seed, name, widths);
+    return nullptr;
+}
+
+// The end of both estates' parameter lists: the variants entry, heading
+// "TypEst", then DescPolyLand's.
+void declareVariantsAndLand(TypEst& estate, ParameterList& list, uint8_t* variant) {
+    list.setVariants(kVariantNames, 2, kVariantValues, variant);
+    list.addHeading(TypEst::kClassName.name);
+    estate.DescPolyLand::declareParameters(list);
+}
 }  // namespace
 
 // ---- TypEst ----
@@ -193,20 +215,11 @@ void TypEstCourt::declareParameters(ParameterList& list) {
     list.addFloatChoice("Winding (angle)", windingChoice::kNames, windingChoice::kChoiceCount,
                         windingChoice::kValues, &winding);
     list.addFloat("Max court side", &maxCourtSide);
-    list.setVariants(kVariantNames, 2, kVariantValues, &variant);
-    list.addHeading(TypEst::kClassName.name);
-    DescPolyLand::declareParameters(list);
+    declareVariantsAndLand(*this, list, &variant);
 }
 
 Drawable* TypEstCourt::createVariant(int index) {
-    const char* name = boundName(material.get());
-    if (index == 0)
-        return new TypEstCourt(poly, pointNodes, overHeight, terrain, parentBlock, seed, name,
-                               TypBloIrregular::kConstructionDepthMin, windingChoice::kLow,
-                               maxCourtSideFor(parentBlock), widths);
-    if (index == 1)
-        return new TypEstRustic(poly, pointNodes, overHeight, terrain, parentBlock, seed, name, widths);
-    return nullptr;
+    return estateVariant(*this, widths, index);
 }
 
 void TypEstCourt::drawOwnShape(RenderContext& ctx) {
@@ -503,20 +516,11 @@ const ClassName& TypEstRustic::className() const { return kClassName; }
 void TypEstRustic::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
     declarePoly(poly, list, nullptr, &limitNames());
-    list.setVariants(kVariantNames, 2, kVariantValues, &variant);
-    list.addHeading(TypEst::kClassName.name);
-    DescPolyLand::declareParameters(list);
+    declareVariantsAndLand(*this, list, &variant);
 }
 
 Drawable* TypEstRustic::createVariant(int index) {
-    const char* name = boundName(material.get());
-    if (index == 0)
-        return new TypEstCourt(poly, pointNodes, overHeight, terrain, parentBlock, seed, name,
-                               TypBloIrregular::kConstructionDepthMin, windingChoice::kLow,
-                               maxCourtSideFor(parentBlock), widths);
-    if (index == 1)
-        return new TypEstRustic(poly, pointNodes, overHeight, terrain, parentBlock, seed, name, widths);
-    return nullptr;
+    return estateVariant(*this, widths, index);
 }
 
 void TypEstRustic::drawOwnShape(RenderContext& ctx) {

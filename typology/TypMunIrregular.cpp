@@ -177,11 +177,6 @@ void makeTown(TypMunIrregular& mun, LandPoly& piece, float area) {
                                                    mun.winding * kTownWindingFactor, piece.widths));
 }
 
-int drawAnchor(const LandPoly& piece, int anchors) {
-    const int r = static_cast<int>(RandomGenerator::generation().uniform() * anchors);
-    return piece.anchorIndex(r);
-}
-
 // Cuts the piece along winding streets until every piece is at most the town
 // area. A street that leaves less than 30 % or more than 70 % of the area on
 // one side is withdrawn and another anchor drawn; after kMaxUnbalancedCuts of
@@ -199,38 +194,20 @@ void splitMunicipality(TypMunIrregular& mun, LandPoly& piece) {
         makeTown(mun, piece, area);
         return;
     }
-    const int attempts = static_cast<int>(std::ceil(area / townArea)) + 1;
-    int tries = 0;
     int unbalanced = 0;
     for (;;) {
-        int i = drawAnchor(piece, anchors);
-        int j = -1;
-        LandPoly street;
-        for (;;) {
-            Stub stub1 = startStub(piece, area, i);
-            stub1.width = piece.widths[i];
-            j = findStreetEnd(stub1, piece, mun.winding);
-            if (j != -1 && j != i) {
-                Stub stub2 = startStub(piece, area, j);
-                stub2.width = piece.widths[j];
-                street = growStreet(piece, area, townArea, mun.winding, stub1, stub2, i, j);
-                if (!street.empty())
-                    break;
-            }
-            ++tries;
-            i = drawAnchor(piece, anchors);
-            if (tries >= attempts) {
-                makeTown(mun, piece, area);
-                return;
-            }
+        std::optional<WindingStreet> found = findWindingStreet(piece, area, townArea, mun.winding);
+        if (!found) {
+            makeTown(mun, piece, area);
+            return;
         }
-
+        const int i = found->i, j = found->j;
+        LandPoly& street = found->street;
         addPath(mun.graph, mun, street, piece.nodes[i], piece.nodes[j]);
         LandPoly a = splitPieceA(piece, i, j, street);
         const float ratio = a.area() / area;
         if (ratio < TypMunIrregular::kMinCutRatio || ratio > TypMunIrregular::kMaxCutRatio) {
             removePath(mun.graph, street);
-            tries = 0;
             if (++unbalanced >= TypMunIrregular::kMaxUnbalancedCuts) {
                 makeTown(mun, piece, area);
                 return;

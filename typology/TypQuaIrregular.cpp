@@ -147,29 +147,14 @@ void TypQuaIrregular::splitQuarter(LandPoly& piece) {
     // Every rejected cut lowers the limit by at least one, so the passes end.
     int limit = piece.count();
     for (;;) {
-        int tries = 0;
-        int r = drawIndex(anchors);
-        if (limit <= 0) {
+        std::optional<StraightCut> cut = findStraightCut(piece, winding, limit);
+        if (!cut) {
             makeBlock(piece, area);
             return;
         }
-        int i = -1, j = -1;
-        Stub seg;
-        for (;;) {
-            i = piece.anchorIndex(r);
-            seg = startDirection(piece, i, winding);
-            j = findCrossingVertex(seg, piece);
-            if (j != -1 && j != i && !crossesOutline(piece, i, j))
-                break;
-            ++tries;
-            r = drawIndex(anchors);
-            if (tries >= limit) {
-                makeBlock(piece, area);
-                return;
-            }
-        }
-        seg.end = piece.at(j);
-        limit -= tries + 1;
+        const int i = cut->i, j = cut->j;
+        Stub& seg = cut->seg;
+        limit -= cut->tries + 1;
         const bool street = urban;
         seg.limit = street ? landlimit::kStreetCut : landlimit::kParty;
         const float width = street ? kStreetWidth : 0.0f;

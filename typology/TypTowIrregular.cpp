@@ -94,11 +94,6 @@ void makeQuarter(TypTowIrregular& town, const LandPoly& piece) {
                                                     town.winding * kQuarterWindingFactor, piece.widths));
 }
 
-int drawAnchor(const LandPoly& piece, int anchors) {
-    const int r = static_cast<int>(RandomGenerator::generation().uniform() * anchors);
-    return piece.anchorIndex(r);
-}
-
 // Cuts the piece along winding streets until every piece is at most the
 // quarter area; every street that can be grown is kept, however it divides.
 void splitTown(TypTowIrregular& town, LandPoly& piece) {
@@ -113,31 +108,13 @@ void splitTown(TypTowIrregular& town, LandPoly& piece) {
         makeQuarter(town, piece);
         return;
     }
-    const int attempts = static_cast<int>(std::ceil(area / quarterArea)) + 1;
-    int tries = 0;
-    int i = drawAnchor(piece, anchors);
-    int j = -1;
-    LandPoly street;
-    for (;;) {
-        Stub stub1 = startStub(piece, area, i);
-        stub1.width = piece.widths[i];
-        j = findStreetEnd(stub1, piece, town.winding);
-        if (j != -1 && j != i) {
-            Stub stub2 = startStub(piece, area, j);
-            stub2.width = piece.widths[j];
-            street = growStreet(piece, area, quarterArea, town.winding, stub1, stub2, i, j);
-            if (!street.empty())
-                break;
-        }
-        ++tries;
-        i = drawAnchor(piece, anchors);
-        if (tries >= attempts) {
-            makeQuarter(town, piece);
-            return;
-        }
+    std::optional<WindingStreet> found = findWindingStreet(piece, area, quarterArea, town.winding);
+    if (!found) {
+        makeQuarter(town, piece);
+        return;
     }
-    addPath(town.graph, town, street, piece.nodes[i], piece.nodes[j]);
-    auto [a, b] = splitAlongStreet(piece, i, j, street, true);
+    addPath(town.graph, town, found->street, piece.nodes[found->i], piece.nodes[found->j]);
+    auto [a, b] = splitAlongStreet(piece, found->i, found->j, found->street, true);
     splitTown(town, a);
     splitTown(town, b);
 }

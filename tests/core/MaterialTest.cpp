@@ -21,29 +21,15 @@
 #include "core/ParameterList.h"
 #include "core/RandomGenerator.h"
 
+#include "DataFileTestSupport.h"
+
 namespace {
 
 // A material file in the data directory under a name no real material uses;
 // removed again when the test ends.
-class TestDataFile {
+class TestDataFile : public ScratchDataFile {
 public:
-    explicit TestDataFile(const std::string& tag)
-        : name_("CalliMaterialTest_" + std::to_string(getpid()) + "_" + tag), path_("../data/" + name_ + ".3DS") {}
-    ~TestDataFile() { std::remove(path_.c_str()); }
-    TestDataFile(const TestDataFile&) = delete;
-    TestDataFile& operator=(const TestDataFile&) = delete;
-
-    const char* name() const { return name_.c_str(); }
-    const std::string& path() const { return path_; }
-
-    void writeBytes(const std::vector<uint8_t>& bytes) const {
-        std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-
-private:
-    std::string name_;
-    std::string path_;
+    explicit TestDataFile(const std::string& tag) : ScratchDataFile("CalliMaterialTest_", tag) {}
 };
 
 struct MaterialValues {
@@ -77,11 +63,6 @@ bool writeMaterialFile(const std::string& path, const MaterialValues& values, co
     const bool ok = lib3ds_file_save(file, path.c_str());
     lib3ds_file_free(file);
     return ok;
-}
-
-std::vector<uint8_t> readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 Poly square(float side) { return Poly({{0, 0, 0}, {side, 0, 0}, {side, side, 0}, {0, side, 0}}); }

@@ -19,35 +19,16 @@
 #include "core/NullRenderContext.h"
 #include "core/RandomGenerator.h"
 
+#include "DataFileTestSupport.h"
+
 namespace {
 
 // A model file in the data directory under a name no real model uses;
 // removed again when the test ends.
-class TestModelFile {
+class TestModelFile : public ScratchDataFile {
 public:
-    explicit TestModelFile(const std::string& tag)
-        : name_("CalliModelTest_" + std::to_string(getpid()) + "_" + tag), path_("../data/" + name_ + ".3DS") {}
-    ~TestModelFile() { std::remove(path_.c_str()); }
-    TestModelFile(const TestModelFile&) = delete;
-    TestModelFile& operator=(const TestModelFile&) = delete;
-
-    const char* name() const { return name_.c_str(); }
-    const std::string& path() const { return path_; }
-
-    void writeBytes(const std::vector<uint8_t>& bytes) const {
-        std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-
-private:
-    std::string name_;
-    std::string path_;
+    explicit TestModelFile(const std::string& tag) : ScratchDataFile("CalliModelTest_", tag) {}
 };
-
-std::vector<uint8_t> readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 struct MeshData {
     const char* name;

@@ -19,15 +19,9 @@
 #include "typology/TypTowIrregular.h"
 #include "typology/World.h"
 
+#include "TypologyTestSupport.h"
+
 namespace {
-
-const Matrix44 kModelView = Matrix44::identity();
-
-// A w x h rectangle in the system's orientation (positive area2), every edge
-// with the given limit.
-Poly rectangle(float w, float h, uint8_t limit = 0) {
-    return Poly({{0, 0, limit}, {0, h, limit}, {w, h, limit}, {w, 0, limit}});
-}
 
 struct BlockValues {
     Poly poly;
@@ -51,23 +45,6 @@ Poly anchored(const Poly& poly, float step, int32_t seed) {
     return land.poly();
 }
 
-template <class T>
-std::vector<T*> childrenOf(const Desc& d) {
-    std::vector<T*> out;
-    for (int i = 0; i < d.childCount(); ++i)
-        if (auto* c = dynamic_cast<T*>(d.child(i)))
-            out.push_back(c);
-    return out;
-}
-
-const char* nameOf(const Material& m) { return m.record ? m.record->name.c_str() : nullptr; }
-
-bool sameGround(const Poly& a, const Point& p) {
-    for (const Point& q : a.points())
-        if (q.x == p.x && q.y == p.y)
-            return true;
-    return false;
-}
 
 }  // namespace
 
@@ -122,7 +99,7 @@ TEST(Block, UrbanCutOfExactlyTheMinStreetLengthIsAPartyLine) {
         EXPECT_NEAR(e->poly.area(), 1500.0f, 1e-2);
         for (int k = 0; k < e->poly.count(); ++k) {
             const Point& p = e->poly[k];
-            if (sameGround(block->poly, p))
+            if (onOutline(block->poly, p))
                 continue;
             EXPECT_EQ(p.limit & 0xCF, 9) << "point " << k;  // "Party" 9, 25 or 41
             EXPECT_EQ(e->widths[k], 0.0f);
@@ -150,7 +127,7 @@ TEST(Block, LongerUrbanCutIsAStreetWithRoadOutAndRoadInSides) {
     for (auto* e : estates)
         for (int k = 0; k < e->poly.count(); ++k) {
             const Point& p = e->poly[k];
-            if (sameGround(block->poly, p))
+            if (onOutline(block->poly, p))
                 continue;
             const int v = p.limit & 0xCF;
             EXPECT_TRUE(v == 2 || v == 4) << int(p.limit);
@@ -213,7 +190,7 @@ TEST(Block, RusticBlockMakesOnlyRusticEstatesWithItsOwnGround) {
                 EXPECT_STREQ(nameOf(*e->material), "Land2");
             }
             for (const Point& p : e->poly.points())
-                if (!sameGround(block->poly, p)) {
+                if (!onOutline(block->poly, p)) {
                     EXPECT_EQ(p.limit & 0xCF, 9);
                 }
         }

@@ -24,9 +24,9 @@
 #include "typology/TypTowIrregular.h"
 #include "typology/World.h"
 
-namespace {
+#include "TypologyTestSupport.h"
 
-const Matrix44 kModelView = Matrix44::identity();
+namespace {
 
 // A w x h rectangle in the system's orientation (positive area2), its first
 // point at (x, y), every edge with the given limit.
@@ -46,17 +46,6 @@ std::unique_ptr<TypEstCourt> makeCourtEstate(const Poly& poly, TypBlo* block, ui
         widths.assign(poly.count(), 0.0f);
     return std::make_unique<TypEstCourt>(poly, std::vector<GraphNode*>{}, overHeight, nullptr, block, seed, "Slate1",
                                          6.0f, 0.0f, 10.0f, std::move(widths));
-}
-
-const char* nameOf(const Material& m) { return m.record ? m.record->name.c_str() : nullptr; }
-
-template <class T>
-std::vector<T*> childrenOf(const Desc& d) {
-    std::vector<T*> out;
-    for (int i = 0; i < d.childCount(); ++i)
-        if (auto* c = dynamic_cast<T*>(d.child(i)))
-            out.push_back(c);
-    return out;
 }
 
 float childArea(const Desc& d) {
@@ -509,32 +498,6 @@ WorldTown centralTown() {
         w.town = childrenOf<TypTowIrregular>(*mun).front();
     w.town->refine(kModelView);
     return w;
-}
-
-struct ChildPrint {
-    std::string className;
-    uint32_t seed;
-    std::vector<Point> points;
-    bool operator==(const ChildPrint& o) const {
-        if (className != o.className || seed != o.seed || points.size() != o.points.size())
-            return false;
-        for (size_t i = 0; i < points.size(); ++i)
-            if (points[i].x != o.points[i].x || points[i].y != o.points[i].y || points[i].limit != o.points[i].limit)
-                return false;
-        return true;
-    }
-};
-
-std::vector<ChildPrint> printChildren(const Desc& d) {
-    std::vector<ChildPrint> out;
-    for (int i = 0; i < d.childCount(); ++i) {
-        const Drawable* c = d.child(i);
-        ChildPrint p{c->className().name, c->seed, {}};
-        if (auto* poly = dynamic_cast<const DescPoly*>(c))
-            p.points = poly->poly.points();
-        out.push_back(std::move(p));
-    }
-    return out;
 }
 
 }  // namespace

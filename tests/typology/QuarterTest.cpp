@@ -22,15 +22,9 @@
 #include "typology/TypTowIrregular.h"
 #include "typology/World.h"
 
+#include "TypologyTestSupport.h"
+
 namespace {
-
-const Matrix44 kModelView = Matrix44::identity();
-
-// A w x h rectangle in the system's orientation (positive area2), every edge
-// with the given limit.
-Poly rectangle(float w, float h, uint8_t limit = 0) {
-    return Poly({{0, 0, limit}, {0, h, limit}, {w, h, limit}, {w, 0, limit}});
-}
 
 Poly anchored(const Poly& poly, float step, int32_t seed) {
     RandomGenerator random(seed);
@@ -43,24 +37,6 @@ std::unique_ptr<TypQuaIrregular> makeQuarter(const Poly& poly, float overHeight 
                                              const Terrain* land = nullptr, std::vector<GraphNode*> nodes = {}) {
     return std::make_unique<TypQuaIrregular>(poly, std::move(nodes), overHeight, land, town, 99, "Land2", 22500.0f,
                                              0.0f, std::vector<float>(poly.count(), 5.0f));
-}
-
-template <class T>
-std::vector<T*> childrenOf(const Desc& d) {
-    std::vector<T*> out;
-    for (int i = 0; i < d.childCount(); ++i)
-        if (auto* c = dynamic_cast<T*>(d.child(i)))
-            out.push_back(c);
-    return out;
-}
-
-const char* nameOf(const Material& m) { return m.record ? m.record->name.c_str() : nullptr; }
-
-bool onOutline(const Poly& outline, const Point& p) {
-    for (const Point& q : outline.points())
-        if (q.x == p.x && q.y == p.y)
-            return true;
-    return false;
 }
 
 // A municipality with a flat population field of the given value, and a town

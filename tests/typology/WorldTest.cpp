@@ -16,9 +16,9 @@
 #include "typology/TypRegIrregular.h"
 #include "typology/TypTowIrregular.h"
 
-namespace {
+#include "TypologyTestSupport.h"
 
-const Matrix44 kModelView = Matrix44::identity();
+namespace {
 
 bool isCorner(const Point& p) {
     for (const auto& c : world::kCorners)
@@ -39,25 +39,6 @@ std::vector<TypTowIrregular*> townsOf(TypMunIrregular& mun) {
         if (auto* t = dynamic_cast<TypTowIrregular*>(mun.child(i)))
             towns.push_back(t);
     return towns;
-}
-
-// What a child is made of, for comparing one generation with the next.
-struct ChildPrint {
-    std::string className;
-    uint32_t seed;
-    std::vector<Point> points;
-};
-
-std::vector<ChildPrint> printChildren(const Desc& d) {
-    std::vector<ChildPrint> out;
-    for (int i = 0; i < d.childCount(); ++i) {
-        const Drawable* c = d.child(i);
-        ChildPrint p{c->className().name, c->seed, {}};
-        if (auto* poly = dynamic_cast<const DescPoly*>(c))
-            p.points = poly->poly.points();
-        out.push_back(std::move(p));
-    }
-    return out;
 }
 
 void expectSameChildren(const std::vector<ChildPrint>& a, const std::vector<ChildPrint>& b) {

@@ -1,0 +1,68 @@
+#pragma once
+// Fixtures shared by the typology tests: hand-drawn shapes and ways to look
+// at what a generation made. Header only.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/Desc.h"
+#include "core/Material.h"
+#include "core/Poly.h"
+
+// The view the tests refine under.
+inline const Matrix44 kModelView = Matrix44::identity();
+
+// A w x h rectangle in the system's orientation (positive area2), every edge
+// with the given limit.
+inline Poly rectangle(float w, float h, uint8_t limit = 0) {
+    return Poly({{0, 0, limit}, {0, h, limit}, {w, h, limit}, {w, 0, limit}});
+}
+
+// The children of d that are a T, in child order (not owned).
+template <class T>
+std::vector<T*> childrenOf(const Desc& d) {
+    std::vector<T*> out;
+    for (int i = 0; i < d.childCount(); ++i)
+        if (auto* c = dynamic_cast<T*>(d.child(i)))
+            out.push_back(c);
+    return out;
+}
+
+// The name the material is bound by, or null when unbound.
+inline const char* nameOf(const Material& m) { return m.record ? m.record->name.c_str() : nullptr; }
+
+// True when p stands exactly on one of the outline's points (x and y only).
+inline bool onOutline(const Poly& outline, const Point& p) {
+    for (const Point& q : outline.points())
+        if (q.x == p.x && q.y == p.y)
+            return true;
+    return false;
+}
+
+// What a child is made of, for comparing one generation with the next.
+struct ChildPrint {
+    std::string className;
+    uint32_t seed;
+    std::vector<Point> points;
+    bool operator==(const ChildPrint& o) const {
+        if (className != o.className || seed != o.seed || points.size() != o.points.size())
+            return false;
+        for (size_t i = 0; i < points.size(); ++i)
+            if (points[i].x != o.points[i].x || points[i].y != o.points[i].y || points[i].limit != o.points[i].limit)
+                return false;
+        return true;
+    }
+};
+
+// The class, seed and (for polygon descriptions) points of every child of d.
+inline std::vector<ChildPrint> printChildren(const Desc& d) {
+    std::vector<ChildPrint> out;
+    for (int i = 0; i < d.childCount(); ++i) {
+        const Drawable* c = d.child(i);
+        ChildPrint p{c->className().name, c->seed, {}};
+        if (auto* poly = dynamic_cast<const DescPoly*>(c))
+            p.points = poly->poly.points();
+        out.push_back(std::move(p));
+    }
+    return out;
+}
