@@ -44,7 +44,7 @@ void Profiler::clear(Section& s) {
 
 void Profiler::resetFrame() {
     clear(root_);
-    ++frames_;
+    frames_ = 0;
     frameStart_ = Clock::now();
 }
 

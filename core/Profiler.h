@@ -27,8 +27,10 @@ public:
     // Enters the child section with this key under the current one (created on first use).
     void enter(uint32_t key, const char* name);
     void leave();
-    // Clears all counts and notes the frame start.
+    // Clears all counts, the frame counter included, and notes the start.
     void resetFrame();
+    // One more frame since the last reset (the frame-rate figure divides these by the seconds).
+    void countFrame() { ++frames_; }
     long frameCount() const { return frames_; }
     double secondsSinceReset() const;
     const Section& root() const { return root_; }

@@ -46,6 +46,8 @@ bool CameraControl::setFarDistance(float far) {
     if (!(far > kNearDistance))
         return false;
     far_ = far;
+    // Rebuilt around the fixed 1 m near plane: scaling P10 alone would let
+    // repeated f/F presses drift the near distance.
     const int width = ctx_.viewportWidth > 0 ? ctx_.viewportWidth : 1;
     const int height = ctx_.viewportHeight > 0 ? ctx_.viewportHeight : 1;
     ctx_.setProjection(makeProjection(width, height, kNearDistance, far));

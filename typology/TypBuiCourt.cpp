@@ -94,6 +94,10 @@ void TypBuiCourt::declareParameters(ParameterList& list) {
     TypBui::declareParameters(list);
 }
 
+// Coarse, the prism takes the main material, so that an impostor pushed onto
+// it is what shows.
+void TypBuiCourt::drawOwnShape(RenderContext& ctx) { TypBui::drawPlotShape(ctx, material.get()); }
+
 void TypBuiCourt::drawPlotShape(RenderContext& ctx, Material*) {
     ctx.extrudedPolygon(poly, extrusion, &wallMaterial, 0);
 }

@@ -5,8 +5,9 @@
 // content exists. TypBuiCourt is a ring of wings around an open court;
 // TypBuiSite an unbuilt site (garden or yard).
 //
-// Until their content is generated, a court building shows its prism in its
-// wall material and a site its ground on the terrain, also when refined.
+// Until their content is generated, a refined court building shows its prism
+// in its wall material and a site its ground on the terrain. A coarse court
+// building is its prism in its main (roof) material.
 // Coordinates are the town's local ones (metres).
 #include <cstdint>
 #include <vector>
@@ -67,7 +68,9 @@ public:
     // Heading "TypBuiCourt", the polygon with the building edge kinds,
     // "Construction Depth[i]", "Court closed", then TypBui's.
     void declareParameters(ParameterList& list) override;
-    // The prism in the wall material.
+    // The prism in the main material (or the impostor covering it).
+    void drawOwnShape(RenderContext& ctx) override;
+    // The stand-in's prism: in the wall material.
     void drawPlotShape(RenderContext& ctx, Material* mainMaterial) override;
     // Until the court plan is generated: the stand-in for the own shape.
     void generate() override;

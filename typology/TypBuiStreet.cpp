@@ -73,8 +73,9 @@ TypBuiStreetMarket::TypBuiStreetMarket(const Poly& poly_, const Extrusion& extru
 
 const ClassName& TypBuiStreetMarket::className() const { return kClassName; }
 
+// The variants entry is taken at this piece's value before the street's own
+// heading: the variants share one section, headed "TypBuiStreet".
 void TypBuiStreetMarket::declareParameters(ParameterList& list) {
-    list.addHeading(kClassName.name);
     list.setVariants(kVariantNames, kVariantCount, kVariantValues, &variant);
     TypBuiStreet::declareParameters(list);
 }
@@ -89,8 +90,8 @@ TypBuiStreet20::TypBuiStreet20(const Poly& poly_, const Extrusion& extrusion_, c
 
 const ClassName& TypBuiStreet20::className() const { return kClassName; }
 
+// As the market street: no heading of its own.
 void TypBuiStreet20::declareParameters(ParameterList& list) {
-    list.addHeading(kClassName.name);
     list.setVariants(kVariantNames, kVariantCount, kVariantValues, &variant);
     TypBuiStreet::declareParameters(list);
 }

@@ -45,7 +45,7 @@ public:
                        DescPolyLand* ownerPlot, uint32_t seed, const char* materialName);
 
     const ClassName& className() const override;
-    // Heading "TypBuiStreetMarket", then TypBuiStreet's (variant 1).
+    // The variants entry at 1, then TypBuiStreet's (heading "TypBuiStreet").
     void declareParameters(ParameterList& list) override;
 
     static const ClassName kClassName;
@@ -57,7 +57,7 @@ public:
                    uint32_t seed, const char* materialName);
 
     const ClassName& className() const override;
-    // Heading "TypBuiStreet20", then TypBuiStreet's (variant 2).
+    // The variants entry at 2, then TypBuiStreet's (heading "TypBuiStreet").
     void declareParameters(ParameterList& list) override;
 
     static const ClassName kClassName;

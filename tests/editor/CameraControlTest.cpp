@@ -230,6 +230,30 @@ TEST_F(CameraControlTest, OrbitKeysTurnByOneDegreeInTheirDirection) {
     EXPECT_NEAR(ctx.cameraPosition.x, 0.0f, 1e-4f);
 }
 
+TEST_F(CameraControlTest, OrbitKeysCircleTheCentreWithTheirOwnSign) {
+    Wall world(1e6f);
+    world.centre = {20, -5, 300};
+    control.world = &world;
+    const float deg = CameraControl::kDegree;
+    struct Case {
+        KeyCode code;
+        int axis;
+        float angle;
+    };
+    // Right and Up turn by -1 degree, Left and Down by +1.
+    const Case cases[] = {{19, 1, -deg}, {20, 1, deg}, {21, 0, -deg}, {22, 0, deg}};
+    for (const Case& c : cases) {
+        const Matrix44 start = makeView({3, 4, 5}, {10, 2, 40});
+        ctx.setView(start);
+        const float d = start.depthOf(world.centre);
+        control.apply(c.code, keyboard);
+        const Matrix44 expected = Matrix44::translation(0, 0, d) * CameraControl::rotation(c.axis, c.angle) *
+                                  Matrix44::translation(0, 0, -d) * start;
+        for (int k = 0; k < 16; ++k)
+            EXPECT_NEAR(ctx.view.m[k], expected.m[k], 1e-3f) << "code " << c.code << " element " << k;
+    }
+}
+
 TEST_F(CameraControlTest, OrbitWithoutDepthLeavesTheView) {
     Wall world(1e6f);
     world.hasDepth = false;

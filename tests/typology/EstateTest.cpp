@@ -445,6 +445,35 @@ TEST(BuildingClasses, StandInsShowTheOwnShapeAndCollisionsUseThePrism) {
     EXPECT_EQ(siteList.name(1), "Over height");
 }
 
+namespace {
+// Records the material every extruded polygon is drawn with.
+class MaterialRecorder : public NullRenderContext {
+public:
+    void extrudedPolygon(const Poly& poly, const Extrusion& extrusion, Material* material, int flags) override {
+        materials.push_back(material);
+        NullRenderContext::extrudedPolygon(poly, extrusion, material, flags);
+    }
+    std::vector<const Material*> materials;
+};
+}  // namespace
+
+// The coarse prism goes through the material slot, where an impostor cover
+// sits while one is shown; the stand-in draws the walls.
+TEST(BuildingClasses, CourtOwnShapeUsesTheMainMaterial) {
+    TypBuiCourt court(rectangle(0, 0, 20, 20, 1), Extrusion{2.0f, 10.0f}, nullptr, 5, "Slate1", "Brick1",
+                      {-6, -6, -6, -6}, false);
+    MaterialRecorder ctx;
+    court.drawOwnShape(ctx);
+    ASSERT_EQ(ctx.materials.size(), 1u);
+    EXPECT_EQ(ctx.materials[0], court.material.get());
+    RandomGenerator::generation().seed(1);
+    court.generate();
+    ASSERT_EQ(court.childCount(), 1);
+    court.child(0)->draw(ctx);
+    ASSERT_EQ(ctx.materials.size(), 2u);
+    EXPECT_EQ(ctx.materials[1], &court.wallMaterial);
+}
+
 TEST(BuildingClasses, StreetPieceVariants) {
     Terrain flat(nullptr);
     TypBuiStreet street(rectangle(0, 0, 6, 30), Extrusion{0.0f, 10.0f}, &flat, nullptr, 12, "Road1");
@@ -464,6 +493,11 @@ TEST(BuildingClasses, StreetPieceVariants) {
         ASSERT_NE(list.variants(), nullptr);
         EXPECT_EQ(list.variants()->text(), std::string(i == 0 ? "Empty" : i == 1 ? "Market" : "20th Century"));
         EXPECT_GE(list.find("TypBuiStreet"), 0);
+        // The variants share the street's section: no heading of their own.
+        EXPECT_EQ(list.name(0), "TypBuiStreet");
+        EXPECT_EQ(list.find("TypBuiStreetMarket"), -1);
+        EXPECT_EQ(list.find("TypBuiStreet20"), -1);
+        EXPECT_GT(list.find("TypBui"), 0);
     }
     EXPECT_EQ(street.createVariant(3), nullptr);
     NullRenderContext ctx;
