@@ -68,7 +68,7 @@ public:
     virtual void setLight(const Vector& direction) = 0;
     // A four-point polygon with the absolute height of each corner.
     virtual void roofQuad(const Poly& poly, const float heights[4], float thickness, Material* material) = 0;
-    // A polygon laid on the terrain, with a border reaching down by depth (< 0).
+    // A polygon laid on the terrain, with a border reaching down by depth (a positive depth counts as 0).
     virtual void terrainPolygon(const Poly& poly, const Terrain* terrain, float depth, Material* material) = 0;
     virtual void slopedPanel(const Poly& footprint, const Extrusion& start, const Extrusion& end,
                              Material* material) = 0;

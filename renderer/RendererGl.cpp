@@ -526,13 +526,15 @@ void RendererGl::terrainPolygon(const Poly& poly, const Terrain* terrain, float 
     Tessellator builder;
     builder.addSurface(points, heights, triangles, true);
     // A skirt under the outline hides the gaps between neighbouring pieces.
-    if (depth < 0) {
+    // It never rises above the surface: a positive depth gives a flat one.
+    if (depth != 0) {
+        const float reach = std::min(depth, 0.0f);
         std::vector<Vec2> outline;
         std::vector<float> top, bottom;
         for (const Point& p : poly.points()) {
             outline.push_back(p.vec());
             top.push_back(heightAt(p.vec()));
-            bottom.push_back(top.back() + depth);
+            bottom.push_back(top.back() + reach);
         }
         builder.addSides(outline, bottom, top);
     }

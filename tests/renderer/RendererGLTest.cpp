@@ -5,6 +5,7 @@
 #include <stb/stb_image.h>
 #include <stb/stb_image_write.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -280,6 +281,33 @@ TEST_F(GlTest, OneMeshIsAListOfOneAndTwoAGroupInOrder) {
     ASSERT_EQ(group->count(), 2);
     EXPECT_EQ(dynamic_cast<Mesh&>(group->entry(0)).vertexCount(), 18);
     EXPECT_EQ(dynamic_cast<Mesh&>(group->entry(1)).vertexCount(), 24);
+}
+
+TEST_F(GlTest, TerrainPolygonGetsABorderUnlessTheDepthIsZero) {
+    Material plain;
+    const Poly square = rectangle(0, 0, 4, 4);
+    auto build = [&](float depth) {
+        gl().beginList();
+        gl().terrainPolygon(square, nullptr, depth, &plain);
+        std::unique_ptr<RenderList> list = gl().endList();
+        return std::unique_ptr<Mesh>(dynamic_cast<Mesh*>(list.release()));
+    };
+    gl().beginFrame();
+    const auto flat = build(0), down = build(-20), up = build(5);
+    gl().endFrame();
+    ASSERT_TRUE(flat && down && up);
+    // The fan of a square alone; with a border two more triangles an edge.
+    EXPECT_EQ(flat->triangleCount(), 2);
+    EXPECT_EQ(down->triangleCount(), 10);
+    EXPECT_EQ(up->triangleCount(), 10);
+    float lowest = 0, highest = 0;
+    for (const Vertex& v : down->vertices())
+        lowest = std::min(lowest, v.y);
+    for (const Vertex& v : up->vertices())
+        highest = std::max(highest, v.y);
+    EXPECT_FLOAT_EQ(lowest, -20);
+    // A positive depth counts as none: the border stays at the surface.
+    EXPECT_FLOAT_EQ(highest, 0);
 }
 
 TEST_F(GlTest, ThresholdFollowsViewportProjectionAndDetail) {
