@@ -295,27 +295,30 @@ LandPoly makeCutLine(DescPolyLand& owner, const Stub& seg, float width, GraphNod
     return line;
 }
 
-LandPoly splitPieceA(const LandPoly& polygon, int i, int j, const LandPoly& line) {
+namespace {
+// The outline from point `from` (turned into a plain corner) up to, not
+// including, point `to`, with widths and nodes.
+LandPoly outlineBetween(const LandPoly& polygon, int from, int to) {
     const int n = polygon.count();
     LandPoly piece;
-    Point corner = polygon.points[i];
+    Point corner = polygon.points[from];
     corner.limit = (corner.limit & ~kAnchor) | kCorner;
-    piece.append(corner, polygon.widths[i], polygon.nodes[i]);
-    for (int k = (i + 1) % n; k != j; k = (k + 1) % n)
+    piece.append(corner, polygon.widths[from], polygon.nodes[from]);
+    for (int k = (from + 1) % n; k != to; k = (k + 1) % n)
         piece.append(polygon.points[k], polygon.widths[k], polygon.nodes[k]);
+    return piece;
+}
+}  // namespace
+
+LandPoly splitPieceA(const LandPoly& polygon, int i, int j, const LandPoly& line) {
+    LandPoly piece = outlineBetween(polygon, i, j);
     for (int k = line.count() - 1; k >= 1; --k)
         piece.append(line.points[k], line.widths[k], line.nodes[k]);
     return piece;
 }
 
 LandPoly splitPieceB(const LandPoly& polygon, int i, int j, const LandPoly& line) {
-    const int n = polygon.count();
-    LandPoly piece;
-    Point corner = polygon.points[j];
-    corner.limit = (corner.limit & ~kAnchor) | kCorner;
-    piece.append(corner, polygon.widths[j], polygon.nodes[j]);
-    for (int k = (j + 1) % n; k != i; k = (k + 1) % n)
-        piece.append(polygon.points[k], polygon.widths[k], polygon.nodes[k]);
+    LandPoly piece = outlineBetween(polygon, j, i);
     for (int k = 0; k <= line.count() - 2; ++k)
         piece.append(line.points[k], line.widths[k], line.nodes[k]);
     return piece;
