@@ -15,6 +15,10 @@ std::string sourceName(const char* file) {
     const auto last = path.rfind('/');
     if (last == std::string::npos || last == 0)
         return path;
+    // Typologies sit in level folders but are named as one library.
+    const auto typology = path.rfind("typology/");
+    if (typology != std::string::npos && (typology == 0 || path[typology - 1] == '/'))
+        return "typology" + path.substr(last);
     const auto before = path.rfind('/', last - 1);
     return before == std::string::npos ? path : path.substr(before + 1);
 }

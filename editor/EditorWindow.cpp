@@ -19,7 +19,7 @@
 #include "renderer/GlWindow.h"
 #include "renderer/RendererGl.h"
 #include "renderer/Skybox.h"
-#include "typology/TypRegIrregular.h"
+#include "typology/town/TypRegIrregular.h"
 #include "typology/World.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "core/RandomGenerator.h"
-#include "typology/LandPoly.h"
-#include "typology/TypRegIrregular.h"
+#include "typology/town/LandPoly.h"
+#include "typology/town/TypRegIrregular.h"
 
 namespace {
 // The two process-wide references to the current root.

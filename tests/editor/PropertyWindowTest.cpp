@@ -7,7 +7,7 @@
 #include "core/Desc.h"
 #include "core/NullRenderContext.h"
 #include "core/ParameterList.h"
-#include "typology/TypRegIrregular.h"
+#include "typology/town/TypRegIrregular.h"
 #include "typology/World.h"
 
 namespace {

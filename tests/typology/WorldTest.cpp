@@ -11,10 +11,10 @@
 #include "core/NullRenderContext.h"
 #include "core/RandomGenerator.h"
 #include "navigation/DrawableGraph.h"
-#include "typology/LandPoly.h"
-#include "typology/TypMunIrregular.h"
-#include "typology/TypRegIrregular.h"
-#include "typology/TypTowIrregular.h"
+#include "typology/town/LandPoly.h"
+#include "typology/town/TypMunIrregular.h"
+#include "typology/town/TypRegIrregular.h"
+#include "typology/town/TypTowIrregular.h"
 
 #include "TypologyTestSupport.h"
 

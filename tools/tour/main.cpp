@@ -22,7 +22,7 @@
 #include "renderer/Skybox.h"
 #include "tools/tour/TourPath.h"
 #include "tools/tour/TreeFingerprint.h"
-#include "typology/TypRegIrregular.h"
+#include "typology/town/TypRegIrregular.h"
 #include "typology/World.h"
 
 namespace {

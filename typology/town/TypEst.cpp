@@ -1,4 +1,4 @@
-#include "typology/TypEst.h"
+#include "typology/town/TypEst.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,11 +11,11 @@
 #include "core/RandomGenerator.h"
 #include "core/RenderContext.h"
 #include "core/Terrain.h"
-#include "typology/LandPoly.h"
-#include "typology/TypBloIrregular.h"
-#include "typology/TypBuiCourt.h"
-#include "typology/TypBuiStreet.h"
-#include "typology/TypRegIrregular.h"
+#include "typology/town/LandPoly.h"
+#include "typology/town/TypBloIrregular.h"
+#include "typology/building/TypBuiCourt.h"
+#include "typology/building/TypBuiStreet.h"
+#include "typology/town/TypRegIrregular.h"
 
 const ClassName TypEst::kClassName{"TypEst"};
 const ClassName TypEstCourt::kClassName{"TypEstCourt"};

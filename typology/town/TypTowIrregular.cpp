@@ -1,4 +1,4 @@
-#include "typology/TypTowIrregular.h"
+#include "typology/town/TypTowIrregular.h"
 
 #include <cmath>
 #include <utility>
@@ -7,9 +7,9 @@
 #include "core/RandomGenerator.h"
 #include "core/RenderContext.h"
 #include "navigation/DrawableGraph.h"
-#include "typology/StreetCutting.h"
-#include "typology/TypQuaIrregular.h"
-#include "typology/TypRegIrregular.h"
+#include "typology/town/StreetCutting.h"
+#include "typology/town/TypQuaIrregular.h"
+#include "typology/town/TypRegIrregular.h"
 
 const ClassName TypTow::kClassName{"TypTow"};
 const ClassName TypTowIrregular::kClassName{"TypTowIrregular"};

@@ -1,4 +1,4 @@
-#include "typology/TypMunIrregular.h"
+#include "typology/town/TypMunIrregular.h"
 
 #include <cmath>
 #include <utility>
@@ -7,9 +7,9 @@
 #include "core/ParameterList.h"
 #include "core/RandomGenerator.h"
 #include "navigation/DrawableGraph.h"
-#include "typology/StreetCutting.h"
-#include "typology/TypRegIrregular.h"
-#include "typology/TypTowIrregular.h"
+#include "typology/town/StreetCutting.h"
+#include "typology/town/TypRegIrregular.h"
+#include "typology/town/TypTowIrregular.h"
 
 const ClassName TypMun::kClassName{"TypMun"};
 const ClassName TypMunIrregular::kClassName{"TypMunIrregular"};

@@ -1,4 +1,4 @@
-#include "typology/TypBloIrregular.h"
+#include "typology/town/TypBloIrregular.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,9 +9,9 @@
 #include "core/ParameterList.h"
 #include "core/RandomGenerator.h"
 #include "navigation/DrawableGraph.h"
-#include "typology/StreetCutting.h"
-#include "typology/TypEst.h"
-#include "typology/TypRegIrregular.h"
+#include "typology/town/StreetCutting.h"
+#include "typology/town/TypEst.h"
+#include "typology/town/TypRegIrregular.h"
 
 const ClassName TypBlo::kClassName{"TypBlo"};
 const ClassName TypBloIrregular::kClassName{"TypBloIrregular"};

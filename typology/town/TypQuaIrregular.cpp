@@ -1,4 +1,4 @@
-#include "typology/TypQuaIrregular.h"
+#include "typology/town/TypQuaIrregular.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,11 +10,11 @@
 #include "core/ParameterList.h"
 #include "core/RandomGenerator.h"
 #include "navigation/DrawableGraph.h"
-#include "typology/StreetCutting.h"
-#include "typology/TypBloIrregular.h"
-#include "typology/TypMunIrregular.h"
-#include "typology/TypRegIrregular.h"
-#include "typology/TypTowIrregular.h"
+#include "typology/town/StreetCutting.h"
+#include "typology/town/TypBloIrregular.h"
+#include "typology/town/TypMunIrregular.h"
+#include "typology/town/TypRegIrregular.h"
+#include "typology/town/TypTowIrregular.h"
 
 const ClassName TypQua::kClassName{"TypQua"};
 const ClassName TypQuaIrregular::kClassName{"TypQuaIrregular"};

@@ -1,4 +1,4 @@
-#include "typology/LandPoly.h"
+#include "typology/town/LandPoly.h"
 
 #include <cmath>
 

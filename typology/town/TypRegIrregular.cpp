@@ -1,10 +1,10 @@
-#include "typology/TypRegIrregular.h"
+#include "typology/town/TypRegIrregular.h"
 
 #include <utility>
 
 #include "core/ParameterList.h"
 #include "core/RandomGenerator.h"
-#include "typology/TypMunIrregular.h"
+#include "typology/town/TypMunIrregular.h"
 
 const ClassName TypReg::kClassName{"TypReg"};
 const ClassName TypRegIrregular::kClassName{"TypRegIrregular"};

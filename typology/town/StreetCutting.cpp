@@ -1,4 +1,4 @@
-#include "typology/StreetCutting.h"
+#include "typology/town/StreetCutting.h"
 
 #include <cmath>
 

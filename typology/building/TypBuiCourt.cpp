@@ -1,4 +1,4 @@
-#include "typology/TypBuiCourt.h"
+#include "typology/building/TypBuiCourt.h"
 
 #include <memory>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "typology/LandPoly.h"
+#include "typology/town/LandPoly.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "core/Assert.h"
 #include "core/DescPolyLand.h"
 #include "core/RandomGenerator.h"
-#include "typology/StreetCutting.h"
+#include "typology/town/StreetCutting.h"
 
 using namespace landlimit;
 

@@ -1,4 +1,4 @@
-#include "typology/TypQuaIrregular.h"
+#include "typology/town/TypQuaIrregular.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +14,15 @@
 #include "core/RandomGenerator.h"
 #include "core/Terrain.h"
 #include "navigation/DrawableGraph.h"
-#include "typology/LandPoly.h"
-#include "typology/StreetCutting.h"
-#include "typology/TypBloIrregular.h"
-#include "typology/TypMunIrregular.h"
-#include "typology/TypRegIrregular.h"
-#include "typology/TypTowIrregular.h"
+#include "typology/town/LandPoly.h"
+#include "typology/town/StreetCutting.h"
+#include "typology/town/TypBloIrregular.h"
+#include "typology/town/TypMunIrregular.h"
+#include "typology/town/TypRegIrregular.h"
+#include "typology/town/TypTowIrregular.h"
 #include "typology/World.h"
 
-#include "TypologyTestSupport.h"
+#include "../TypologyTestSupport.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "typology/TypBuiStreet.h"
+#include "typology/building/TypBuiStreet.h"
 
 #include "core/DescPolyLand.h"
 #include "core/Material.h"

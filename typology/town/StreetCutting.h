@@ -15,7 +15,7 @@
 
 #include "core/DescPolyLand.h"
 #include "core/RandomGenerator.h"
-#include "typology/LandPoly.h"
+#include "typology/town/LandPoly.h"
 
 // A short segment from an anchor into a piece; also used as a plain segment
 // start -> end with a limit.

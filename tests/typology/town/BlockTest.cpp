@@ -1,4 +1,4 @@
-#include "typology/TypBloIrregular.h"
+#include "typology/town/TypBloIrregular.h"
 
 #include <gtest/gtest.h>
 
@@ -11,15 +11,15 @@
 #include "core/ParameterList.h"
 #include "core/RandomGenerator.h"
 #include "navigation/DrawableGraph.h"
-#include "typology/LandPoly.h"
-#include "typology/TypEst.h"
-#include "typology/TypMunIrregular.h"
-#include "typology/TypQuaIrregular.h"
-#include "typology/TypRegIrregular.h"
-#include "typology/TypTowIrregular.h"
+#include "typology/town/LandPoly.h"
+#include "typology/town/TypEst.h"
+#include "typology/town/TypMunIrregular.h"
+#include "typology/town/TypQuaIrregular.h"
+#include "typology/town/TypRegIrregular.h"
+#include "typology/town/TypTowIrregular.h"
 #include "typology/World.h"
 
-#include "TypologyTestSupport.h"
+#include "../TypologyTestSupport.h"
 
 namespace {
 
