@@ -6,7 +6,7 @@
 // ground on the terrain. Coordinates are the town's local ones (metres).
 #include <cstdint>
 
-#include "typology/building/TypBuiCourt.h"
+#include "typology/building/TypBui.h"
 
 class TypBuiStreet : public TypBui {
 public:

@@ -14,6 +14,7 @@
 #include "typology/town/LandPoly.h"
 #include "typology/town/TypBloIrregular.h"
 #include "typology/building/TypBuiCourt.h"
+#include "typology/building/TypBuiSite.h"
 #include "typology/building/TypBuiStreet.h"
 #include "typology/town/TypRegIrregular.h"
 

@@ -17,6 +17,7 @@
 #include "navigation/DrawableGraph.h"
 #include "typology/town/TypBloIrregular.h"
 #include "typology/building/TypBuiCourt.h"
+#include "typology/building/TypBuiSite.h"
 #include "typology/building/TypBuiStreet.h"
 #include "typology/town/TypMunIrregular.h"
 #include "typology/town/TypQuaIrregular.h"
