@@ -4,6 +4,7 @@
 // whether or not its content exists. Coordinates are the town's local ones
 // (metres).
 #include <cstdint>
+#include <memory>
 
 #include "core/Desc.h"
 #include "core/Material.h"
@@ -39,6 +40,12 @@ public:
 
     DescPolyLand* ownerPlot = nullptr;  // not owned: the land the building stands on
     Material wallMaterial;              // "Wall material": partitions and plain walls
+
+    // The name the main material is bound by, looking through an impostor
+    // cover; null when unbound.
+    const char* mainMaterialName() const;
+    // A new material bound like the main material, with its mapping.
+    std::unique_ptr<Material> mainMaterialCopy() const;
 
     static const ClassName kClassName;
 

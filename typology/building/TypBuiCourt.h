@@ -1,9 +1,13 @@
 #pragma once
-// The court building: a ring of wings around an open court. Until its content
-// is generated, a refined court building shows its prism in its wall
-// material; a coarse one is its prism in its main (roof) material.
+// The court building: a ring of wings along the plot edges that carry a
+// construction depth, around an open court. Its generation decides storeys,
+// wall and corridor widths and the court polygon, and hands them to one court
+// plan; a ground slab lies under the plot. A coarse court building is its
+// prism in its main (roof) material.
 #include <cstdint>
 #include <vector>
+
+class RandomGenerator;
 
 #include "typology/building/TypBui.h"
 
@@ -25,8 +29,30 @@ public:
     void drawOwnShape(RenderContext& ctx) override;
     // The stand-in's prism: in the wall material.
     void drawPlotShape(RenderContext& ctx, Material* mainMaterial) override;
-    // Until the court plan is generated: the stand-in for the own shape.
+    // The court plan, then the ground slab under the plot.
     void generate() override;
+
+    // Court vertex kinds: bit 8 a built wing meets the court, bit 32 a corner
+    // of the inner ring, bits 1 and 2 the wing that owns a corner.
+    static constexpr uint8_t kUnedificated = 32;
+    static constexpr uint8_t kEdificatedCorner = 40;
+    static constexpr uint8_t kEdificatedT = 8;
+    static constexpr uint8_t kCornerIn = 41;
+    static constexpr uint8_t kCornerOut = 42;
+    // Buildings lower than this (metres) have no storey to give.
+    static constexpr float kMinHeight = 4.0f;
+    // The ground slab reaches this far below the building level (metres).
+    static constexpr float kGroundDepth = 10.0f;
+
+    // Storey count and stairs for a building height, with one draw of the
+    // storey height from random. anyBuilt: some edge has a construction depth.
+    static void storeys(float height, bool anyBuilt, RandomGenerator& random, int& floors, bool& putStairs);
+    // The court polygon of plot with the given construction depths, drawing
+    // the corner squaring, partition steps and corner ownership from random.
+    // edges (when given) receives, for every court vertex, the plot edge that
+    // the court segment starting there runs along.
+    static Poly courtPolygon(const Poly& plot, const std::vector<float>& depths, float wallWidth,
+                             RandomGenerator& random, std::vector<int>* edges = nullptr);
 
     // The building edge kinds: "Party Wall" 0, "Facade" 1, "Entry" 2, "Entry Facade" 3, "Passing" 4.
     static const LimitNames& limitNames();

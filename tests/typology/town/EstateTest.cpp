@@ -416,9 +416,9 @@ TEST(BuildingClasses, StandInsShowTheOwnShapeAndCollisionsUseThePrism) {
     EXPECT_FALSE(court.collides({5, 13, 5}, {5, 13, 5}));
     RandomGenerator::generation().seed(1);
     court.generate();
-    ASSERT_EQ(court.childCount(), 1);
+    ASSERT_EQ(court.childCount(), 2);
     NullRenderContext ctx;
-    court.child(0)->draw(ctx);
+    static_cast<Desc*>(court.child(0))->drawOwnShape(ctx);
     ASSERT_EQ(ctx.calls.size(), 1u);
     EXPECT_EQ(ctx.calls[0].op, "extrudedPolygon");
 
@@ -459,7 +459,7 @@ public:
 }  // namespace
 
 // The coarse prism goes through the material slot, where an impostor cover
-// sits while one is shown; the stand-in draws the walls.
+// sits while one is shown; the coarse plan below it draws the walls.
 TEST(BuildingClasses, CourtOwnShapeUsesTheMainMaterial) {
     TypBuiCourt court(rectangle(0, 0, 20, 20, 1), Extrusion{2.0f, 10.0f}, nullptr, 5, "Slate1", "Brick1",
                       {-6, -6, -6, -6}, false);
@@ -469,8 +469,8 @@ TEST(BuildingClasses, CourtOwnShapeUsesTheMainMaterial) {
     EXPECT_EQ(ctx.materials[0], court.material.get());
     RandomGenerator::generation().seed(1);
     court.generate();
-    ASSERT_EQ(court.childCount(), 1);
-    court.child(0)->draw(ctx);
+    ASSERT_EQ(court.childCount(), 2);
+    static_cast<Desc*>(court.child(0))->drawOwnShape(ctx);
     ASSERT_EQ(ctx.materials.size(), 2u);
     EXPECT_EQ(ctx.materials[1], &court.wallMaterial);
 }

@@ -1,0 +1,196 @@
+// Every court building of one real quarter grown down to its leaves.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Assert.h"
+#include "core/PolyClip.h"
+#include "typology/building/TypBuiCourt.h"
+#include "typology/building/TypRooCourtPlan.h"
+#include "typology/town/TypBloIrregular.h"
+#include "typology/town/TypEst.h"
+#include "typology/town/TypMunIrregular.h"
+#include "typology/town/TypQuaIrregular.h"
+#include "typology/town/TypRegIrregular.h"
+#include "typology/town/TypTowIrregular.h"
+#include "typology/World.h"
+
+#include "../TypologyTestSupport.h"
+
+namespace {
+
+void growAll(Desc& d) {
+    d.refine(kModelView);
+    for (int i = 0; i < d.childCount(); ++i)
+        if (auto* c = dynamic_cast<Desc*>(d.child(i)))
+            growAll(*c);
+}
+
+// Class, seed and points of every description below d, depth first.
+void printSubtree(const Desc& d, std::vector<ChildPrint>& out) {
+    for (const ChildPrint& p : printChildren(d))
+        out.push_back(p);
+    for (int i = 0; i < d.childCount(); ++i)
+        if (auto* c = dynamic_cast<const Desc*>(d.child(i)))
+            printSubtree(*c, out);
+}
+
+void countClasses(const Drawable& d, std::map<std::string, int>& counts) {
+    ++counts[d.className().name];
+    if (auto* desc = dynamic_cast<const Desc*>(&d))
+        for (int i = 0; i < desc->childCount(); ++i)
+            countClasses(*desc->child(i), counts);
+}
+
+// Length along a of the part of b lying on a's line (0 when not collinear).
+float overlap(const Segment& a, const Segment& b) {
+    const float length = a.length();
+    if (!(length > 0.0f) || std::fabs(a.signedDistance(b.start())) > 1e-3f ||
+        std::fabs(a.signedDistance(b.end())) > 1e-3f)
+        return 0.0f;
+    const Vec2 u = a.direction() * (1.0f / length);
+    float s0 = (b.start() - a.start()).dot(u), s1 = (b.end() - a.start()).dot(u);
+    if (s0 > s1)
+        std::swap(s0, s1);
+    return std::max(0.0f, std::min(s1, length) - std::max(s0, 0.0f));
+}
+
+// The quarter of the world's central town that the sweep grows.
+struct Quarter {
+    std::unique_ptr<TypRegIrregular> root;
+    TypQuaIrregular* quarter = nullptr;
+};
+
+Quarter realQuarter() {
+    Quarter q;
+    q.root = buildWorld();
+    q.root->refine(kModelView);
+    auto* mun = dynamic_cast<TypMunIrregular*>(q.root->child(0));
+    mun->refine(kModelView);
+    TypTowIrregular* central = nullptr;
+    for (auto* town : childrenOf<TypTowIrregular>(*mun)) {
+        const Vector origin = town->transform.translationPart();
+        if (town->poly.containsPoint(mun->centre.x - origin.x, mun->centre.z - origin.z))
+            central = town;
+    }
+    if (!central)
+        return q;
+    central->refine(kModelView);
+    const auto quarters = childrenOf<TypQuaIrregular>(*central);
+    if (!quarters.empty())
+        q.quarter = quarters.front();
+    return q;
+}
+
+}  // namespace
+
+TEST(CourtSweep, EveryCourtBuildingOfARealQuarterTilesItsRingAndRegrowsAlike) {
+    Quarter q = realQuarter();
+    ASSERT_NE(q.quarter, nullptr);
+    q.quarter->refine(kModelView);
+    std::vector<TypBuiCourt*> courts;
+    for (auto* block : childrenOf<TypBloIrregular>(*q.quarter)) {
+        block->refine(kModelView);
+        for (auto* estate : childrenOf<TypEst>(*block)) {
+            estate->refine(kModelView);
+            for (auto* court : childrenOf<TypBuiCourt>(*estate))
+                courts.push_back(court);
+        }
+    }
+    ASSERT_GT(courts.size(), 5u);
+
+    int rooms = 0, invalid = 0, untiled = 0, partitionFaults = 0, regrowFaults = 0, leftOut = 0;
+    std::map<std::string, int> classes;
+    double slowest = 0;
+    for (TypBuiCourt* court : courts) {
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            growAll(*court);
+        } catch (const AssertException& e) {
+            ADD_FAILURE() << "court seed " << court->seed << ": assertion " << e.source() << " " << e.line();
+            continue;
+        }
+        slowest = std::max(slowest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
+                                                                              start).count());
+        countClasses(*court, classes);
+        auto* plan = dynamic_cast<TypRooCourtPlan*>(court->child(0));
+        ASSERT_NE(plan, nullptr);
+        leftOut += plan->roomsLeftOut;
+        ASSERT_FALSE(plan->roomPolys.empty());
+        // Rooms and corridor strips: everything but the court room (the last one).
+        const size_t ringRooms = plan->roomPolys.size() - 1;
+        double sum = 0;
+        ClipPolygon united;
+        for (size_t r = 0; r < plan->roomPolys.size(); ++r) {
+            const Poly& room = plan->roomPolys[r];
+            ++rooms;
+            if (!room.isValid()) {
+                ++invalid;
+                ADD_FAILURE() << "court seed " << court->seed << " room " << r << " is invalid";
+            }
+            if (r < ringRooms) {
+                sum += room.area();
+                united = clipPolygons(ClipOp::Union, united, ClipPolygon{{room}, {false}});
+            }
+        }
+        double unitedArea = 0;
+        for (size_t k = 0; k < united.contours.size(); ++k)
+            unitedArea += (united.holes[k] ? -1.0 : 1.0) * united.contours[k].area();
+        const double ring = court->poly.area() - plan->courtPoly.area();
+        if (std::fabs(sum - ring) > 0.01 * ring || std::fabs(unitedArea - sum) > 0.01 * sum) {
+            ++untiled;
+            ADD_FAILURE() << "court seed " << court->seed << ": rooms cover " << sum << " (united " << unitedArea
+                          << ") of a ring of " << ring;
+        }
+        // Every partition between rooms is built by exactly one of the two
+        // sides. (The court room leaves its entry and passing sides open.)
+        for (size_t r = 0; r < ringRooms; ++r) {
+            const Poly& room = plan->roomPolys[r];
+            for (int i = 0; i < room.count(); ++i) {
+                const Segment edge = room.edge(i);
+                if (edge.limit != TypRoo::kWallIn && edge.limit != TypRoo::kWallOut)
+                    continue;
+                float built = edge.limit == TypRoo::kWallIn ? edge.length() : 0.0f;
+                for (size_t o = 0; o < plan->roomPolys.size(); ++o) {
+                    if (o == r)
+                        continue;
+                    const Poly& other = plan->roomPolys[o];
+                    for (int j = 0; j < other.count(); ++j)
+                        if (other[j].limit != TypRoo::kWallOut)
+                            built += overlap(edge, other.edge(j));
+                }
+                if (std::fabs(built - edge.length()) > 1e-2f) {
+                    ++partitionFaults;
+                    ADD_FAILURE() << "court seed " << court->seed << " room " << r << " edge " << i << " of "
+                                  << edge.length() << " m is built over " << built << " m";
+                }
+            }
+        }
+        std::vector<ChildPrint> first;
+        printSubtree(*court, first);
+        court->releaseChildren();
+        growAll(*court);
+        std::vector<ChildPrint> second;
+        printSubtree(*court, second);
+        if (!(first == second)) {
+            ++regrowFaults;
+            ADD_FAILURE() << "court seed " << court->seed << " grows differently after a collapse";
+        }
+        court->releaseChildren();
+    }
+    std::cout << "[ sweep    ] " << courts.size() << " court buildings, " << rooms << " rooms (" << leftOut
+              << " segments left to the court), slowest " << slowest << " ms\n[ sweep    ]";
+    for (const auto& [name, count] : classes)
+        std::cout << " " << name << " " << count;
+    std::cout << "\n";
+    EXPECT_EQ(invalid, 0);
+    EXPECT_EQ(untiled, 0);
+    EXPECT_EQ(partitionFaults, 0);
+    EXPECT_EQ(regrowFaults, 0);
+}

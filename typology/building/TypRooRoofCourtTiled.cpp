@@ -1,0 +1,63 @@
+#include "typology/building/TypRooRoofCourtTiled.h"
+
+#include <memory>
+#include <utility>
+
+#include "core/Material.h"
+#include "core/ParameterList.h"
+#include "core/PolyClip.h"
+#include "core/RandomGenerator.h"
+#include "core/RenderContext.h"
+#include "typology/building/TypRooCourtPlan.h"
+#include "typology/building/TypRooRoofCourtFlat.h"
+
+const ClassName TypRooRoofCourtTiled::kClassName{"TypRooRoofCourtTiled"};
+
+namespace {
+// A slab with holes, drawn through the renderer's slab operation.
+class RingSlab : public Drawable {
+public:
+    RingSlab(ClipPolygon shape, const Extrusion& extrusion, uint32_t seed, const char* materialName)
+        : Drawable(seed, materialName), shape_(std::move(shape)), extrusion_(extrusion) {
+        material->mapping = mapping::kHorizontal;
+    }
+    void draw(RenderContext& ctx) override {
+        material->seedOffsets(seed);
+        ctx.slabPolygon(shape_, extrusion_, material.get());
+    }
+
+private:
+    ClipPolygon shape_;
+    Extrusion extrusion_;
+};
+}  // namespace
+
+TypRooRoofCourtTiled::TypRooRoofCourtTiled(const Poly& poly_, const Extrusion& extrusion_, TypBui* owner,
+                                           uint32_t seed_, const char* materialName, TypRooCourtPlan* plan_)
+    : TypRoo(poly_, extrusion_, owner, seed_, materialName), plan(plan_) {}
+
+const ClassName& TypRooRoofCourtTiled::className() const { return kClassName; }
+
+void TypRooRoofCourtTiled::declareParameters(ParameterList& list) {
+    list.addHeading(kClassName.name);
+    TypRooRoofCourtFlat::declareVariants(list, &variant);
+    TypRoo::declareParameters(list);
+}
+
+Drawable* TypRooRoofCourtTiled::createVariant(int index) {
+    return plan ? plan->makeRoof(index, extrusion, seed, material->textureName()).release() : nullptr;
+}
+
+void TypRooRoofCourtTiled::generate() {
+    const auto slabSeed = static_cast<uint32_t>(RandomGenerator::generation().next());
+    ClipPolygon plot, court;
+    plot.add(poly, false);
+    if (plan && plan->courtPoly.count() >= 3)
+        court.add(plan->courtPoly, false);
+    ClipPolygon ring = clipPolygons(ClipOp::Difference, plot, court);
+    auto slab = std::make_unique<RingSlab>(std::move(ring),
+                                           Extrusion{extrusion.level, TypRooRoofCourtFlat::kSlabThickness},
+                                           slabSeed, material->textureName());
+    slab->parent = this;
+    addChild(std::move(slab));
+}

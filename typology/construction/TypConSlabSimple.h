@@ -1,0 +1,24 @@
+#pragma once
+// A slab: a polygon extruded between two levels (ground slabs, ceilings,
+// flat roofs).
+#include <cstdint>
+
+#include "typology/construction/Construction.h"
+
+class TypConSlabSimple : public Construction {
+public:
+    TypConSlabSimple(const Poly& poly, const Extrusion& extrusion, Desc* context, uint32_t seed,
+                     const char* materialName);
+
+    const ClassName& className() const override;
+    // Heading "TypConSlabSimple", then Construction's.
+    void declareParameters(ParameterList& list) override;
+    // One prism: a convex slab mapped "Horizontal oblique" along its longest
+    // edge, any other "Horizontal".
+    void generate() override;
+
+    // Index of the longest edge (the first of equally long ones); 0 for an empty polygon.
+    static int longestEdge(const Poly& poly);
+
+    static const ClassName kClassName;
+};
