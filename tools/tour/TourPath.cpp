@@ -32,7 +32,38 @@ Vector lerp(const Vector& a, const Vector& b, float s) { return a + (b - a) * s;
 
 float TourPath::groundAt(float x, float z) const { return ground_ ? ground_->height(x, z) : 0.0f; }
 
+float TourPath::routeLength() const {
+    float length = 0;
+    for (size_t i = 0; i < route_.size(); ++i)
+        length += (route_[(i + 1) % route_.size()] - route_[i]).length();
+    return length;
+}
+
+Vec2 TourPath::alongRoute(float s) const {
+    const float total = routeLength();
+    if (!(total > 0.0f))
+        return route_.front();
+    s = std::fmod(s, total);
+    if (s < 0)
+        s += total;
+    for (size_t i = 0; i < route_.size(); ++i) {
+        const Vec2 a = route_[i], b = route_[(i + 1) % route_.size()];
+        const float l = (b - a).length();
+        if (s <= l && l > 0.0f)
+            return a + (b - a) * (s / l);
+        s -= l;
+    }
+    return route_.front();
+}
+
 void TourPath::at(float t, Vector& eye, Vector& target) const {
+    if (route_.size() >= 2) {
+        const float s = std::clamp(t, 0.0f, 1.0f) * routeLength();
+        const Vec2 here = alongRoute(s), ahead = alongRoute(s + kLookAhead);
+        eye = {here.x, groundAt(here.x, here.y) + kWalkHeight, here.y};
+        target = {ahead.x, groundAt(ahead.x, ahead.y) + kWalkHeight, ahead.y};
+        return;
+    }
     const Key keys[] = {
         {0.0f, kStartEye, false, kStartTarget - kStartEye},
         {0.25f, kOverview, false, kCentre - kOverview},

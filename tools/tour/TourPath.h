@@ -3,6 +3,9 @@
 // camera, climbs to look over the town, descends over its centre and flies on
 // at rooftop height. Positions are world metres (y up); heights near the
 // ground follow the terrain under the camera.
+#include <utility>
+#include <vector>
+
 #include "core/Vector.h"
 
 class Terrain;
@@ -15,8 +18,16 @@ public:
     // Height of the camera above the ground while flying over the roofs (metres).
     static constexpr float kRooftopHeight = 80.0f;
 
+    // Eye height of the street walk above the ground (metres).
+    static constexpr float kWalkHeight = 1.7f;
+    // How far ahead along the route the street walk looks (metres).
+    static constexpr float kLookAhead = 12.0f;
+
     // ground: the world's land reference (not owned; null: flat ground at 0).
     explicit TourPath(const Terrain* ground) : ground_(ground) {}
+    // The street walk: once round the closed route (world x, z) at walking
+    // height, looking ahead along it. Fewer than 2 points: the default path.
+    TourPath(const Terrain* ground, std::vector<Vec2> route) : ground_(ground), route_(std::move(route)) {}
 
     // Camera at t in [0, 1] along the path: eye and a point it looks at.
     void at(float t, Vector& eye, Vector& target) const;
@@ -25,6 +36,10 @@ public:
 
 private:
     float groundAt(float x, float z) const;
+    // Point at distance s along the closed route.
+    Vec2 alongRoute(float s) const;
+    float routeLength() const;
 
     const Terrain* ground_;  // not owned
+    std::vector<Vec2> route_;
 };

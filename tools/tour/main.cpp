@@ -20,6 +20,7 @@
 #include "renderer/GlWindow.h"
 #include "renderer/RendererGl.h"
 #include "renderer/Skybox.h"
+#include "tools/tour/Census.h"
 #include "tools/tour/TourPath.h"
 #include "tools/tour/TreeFingerprint.h"
 #include "typology/town/TypRegIrregular.h"
@@ -41,6 +42,10 @@ struct Options {
     bool impostors = true;
     bool occlusion = true;
     bool quiet = false;
+    bool census = false;
+    bool atGiven = false;
+    float at[2] = {0, 0};  // world x, z
+    bool streetPath = false;
 };
 
 void usage() {
@@ -48,6 +53,7 @@ void usage() {
                  "usage: callimora-tour [--frames N] [--size WxH] [--png DIR] [--every K] [--graph]\n"
                  "                      [--dump DEPTH] [--repeat] [--check] [--detail X]\n"
                  "                      [--no-impostors] [--no-occlusion] [--quiet]\n"
+                 "                      [--census] [--at X,Z] [--path street]\n"
                  "  --frames N      frames along the path (default 240)\n"
                  "  --size WxH      render size in pixels (default 640x480)\n"
                  "  --png DIR       write every K-th frame as DIR/frame_NNNN.png\n"
@@ -57,7 +63,11 @@ void usage() {
                  "  --repeat        collapse everything, fly the path again, print the fingerprint again\n"
                  "  --check         with --repeat: exit 1 when the two fingerprints differ\n"
                  "  --detail X      fixed level-of-detail factor (default 0.4)\n"
-                 "  --quiet         summary only\n");
+                 "  --quiet         summary only\n"
+                 "  --census        grow the quarter at the start view (or --at) to its leaves, print its\n"
+                 "                  class counts, sizes, timings and fingerprint, regrow it and compare\n"
+                 "  --at X,Z        the census point in world metres\n"
+                 "  --path street   walk the streets of that quarter at eye height instead of the fixed path\n");
 }
 
 bool parse(int argc, char** argv, Options& o) {
@@ -95,6 +105,18 @@ bool parse(int argc, char** argv, Options& o) {
             o.occlusion = false;
         else if (a == "--quiet")
             o.quiet = true;
+        else if (a == "--census")
+            o.census = true;
+        else if (a == "--at" && next(v)) {
+            if (std::sscanf(v, "%f,%f", &o.at[0], &o.at[1]) != 2 || !std::isfinite(o.at[0]) ||
+                !std::isfinite(o.at[1]))
+                return false;
+            o.atGiven = true;
+        } else if (a == "--path" && next(v)) {
+            if (std::string(v) != "street")
+                return false;
+            o.streetPath = true;
+        }
         else
             return false;
     }
@@ -263,6 +285,14 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(o.pngDir, ec);
     }
     enterExecutableFolder();
+    if (o.census) {
+        std::unique_ptr<Desc> world;
+        TypRegIrregular* root = buildWorld(world);
+        const Vec2 point = censusPoint(root->land, o.atGiven ? o.at : nullptr);
+        const int result = runCensus(*world, point.x, point.y, stdout);
+        destroyWorld(world);
+        return result;
+    }
 
     GlWindow::Options wo;
     wo.width = o.width;
@@ -295,7 +325,9 @@ int main(int argc, char** argv) {
     if (!o.impostors)
         renderer.impostorsEnabled = 0;
 
-    const TourPath path(&root->land);
+    const TourPath path = o.streetPath ? TourPath(&root->land, streetRouteAt(*world, censusPoint(root->land,
+                                                                       o.atGiven ? o.at : nullptr)))
+                                       : TourPath(&root->land);
     Tour tour(o, renderer, sky, *world, path);
     tour.fly(0);
     if (o.dumpDepth >= 0)

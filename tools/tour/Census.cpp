@@ -1,0 +1,228 @@
+#include "tools/tour/Census.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cinttypes>
+#include <cmath>
+#include <map>
+#include <string>
+
+#include "core/Desc.h"
+#include "core/NullRenderContext.h"
+#include "core/PolyClip.h"
+#include "core/Terrain.h"
+#include "tools/tour/TourPath.h"
+#include "tools/tour/TreeFingerprint.h"
+#include "typology/building/TypBuiCourt.h"
+#include "typology/town/TypQuaIrregular.h"
+
+namespace {
+
+// Counts the triangles the renderer would make of what it is asked to draw:
+// caps and sides of prisms and slabs, surfaces and skirts of ground pieces.
+class TriangleCounter : public NullRenderContext {
+public:
+    void extrudedPolygon(const Poly& poly, const Extrusion&, Material*, int) override {
+        if (poly.count() >= 3)
+            triangles += 2L * triangulate(poly).triangleCount() + 2L * poly.count();
+    }
+    void slabPolygon(const ClipPolygon& shape, const Extrusion&, Material*) override {
+        long sides = 0;
+        for (const Poly& c : shape.contours)
+            sides += c.count();
+        triangles += 2L * triangulate(shape).triangleCount() + 2 * sides;
+    }
+    void terrainPolygon(const Poly& poly, const Terrain*, float, Material*) override {
+        if (poly.count() >= 3)
+            triangles += triangulate(poly).triangleCount() + 2L * poly.count();
+    }
+    void roofQuad(const Poly&, const float[4], float, Material*) override { triangles += 12; }
+    void slopedPanel(const Poly& footprint, const Extrusion& start, const Extrusion& end, Material* m) override {
+        extrudedPolygon(footprint, start, m, 0);
+        (void)end;
+    }
+
+    long triangles = 0;
+};
+
+struct Tally {
+    long nodes = 0;      // descriptions
+    long drawables = 0;  // geometry leaves
+    long triangles = 0;
+    std::map<std::string, long> classes;
+};
+
+void tally(Drawable& d, Tally& t, TriangleCounter& counter) {
+    ++t.classes[d.className().name];
+    if (auto* desc = dynamic_cast<Desc*>(&d)) {
+        ++t.nodes;
+        for (int i = 0; i < desc->childCount(); ++i)
+            tally(*desc->child(i), t, counter);
+        return;
+    }
+    ++t.drawables;
+    const long before = counter.triangles;
+    d.draw(counter);
+    t.triangles += counter.triangles - before;
+}
+
+Tally tallyOf(Desc& root) {
+    Tally t;
+    TriangleCounter counter;
+    tally(root, t, counter);
+    return t;
+}
+
+void growAll(Desc& d) {
+    d.refine(Matrix44::identity());
+    for (int i = 0; i < d.childCount(); ++i)
+        if (auto* c = dynamic_cast<Desc*>(d.child(i)))
+            growAll(*c);
+}
+
+void collectCourts(Desc& d, std::vector<TypBuiCourt*>& out) {
+    if (auto* court = dynamic_cast<TypBuiCourt*>(&d)) {
+        out.push_back(court);
+        return;
+    }
+    for (int i = 0; i < d.childCount(); ++i)
+        if (auto* c = dynamic_cast<Desc*>(d.child(i)))
+            collectCourts(*c, out);
+}
+
+double percentile(std::vector<double> v, double p) {
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    const size_t i = static_cast<size_t>(std::ceil(p * static_cast<double>(v.size()))) - 1;
+    return v[std::min(i, v.size() - 1)];
+}
+
+double msSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+TypQuaIrregular* findQuarter(Desc& world, float x, float z, Matrix44& frame) {
+    frame = Matrix44::identity();
+    Desc* node = &world;
+    for (int depth = 0; depth < 16 && node; ++depth) {
+        if (auto* quarter = dynamic_cast<TypQuaIrregular*>(node))
+            return quarter;
+        node->refine(Matrix44::identity());
+        Desc* next = nullptr;
+        for (int i = 0; i < node->childCount() && !next; ++i) {
+            auto* child = dynamic_cast<DescPoly*>(node->child(i));
+            if (!child)
+                continue;
+            Matrix44 childFrame = frame;
+            if (const Matrix44* local = child->localTransform())
+                childFrame = frame * *local;
+            const Vector p = childFrame.inverse().transformPoint({x, 0, z});
+            if (child->poly.containsPoint(p.x, p.z)) {
+                next = child;
+                frame = childFrame;
+            }
+        }
+        node = next;
+    }
+    return nullptr;
+}
+
+Vector groundPointAhead(const Terrain& ground, const Vector& eye, const Vector& target) {
+    const Vector dir = (target - eye).normalized();
+    for (float s = 0; s < 10000.0f; s += 1.0f) {
+        const Vector p = eye + dir * s;
+        if (p.y <= ground.height(p.x, p.z))
+            return p;
+    }
+    return eye;
+}
+
+std::vector<Vec2> streetRoute(const TypQuaIrregular& quarter, const Matrix44& frame) {
+    Poly outline = quarter.poly;
+    constexpr float kInside = 2.0f;
+    const std::vector<float> inward(outline.count(), -kInside);
+    if (outline.canInset(inward))
+        outline = outline.inset(inward);
+    std::vector<Vec2> route;
+    for (const Point& p : outline.points()) {
+        const Vector w = frame.transformPoint({p.x, 0, p.y});
+        route.push_back({w.x, w.z});
+    }
+    return route;
+}
+
+Vec2 censusPoint(const Terrain& ground, const float* at) {
+    if (at)
+        return {at[0], at[1]};
+    const Vector p = groundPointAhead(ground, TourPath::kStartEye, TourPath::kStartTarget);
+    return {p.x, p.z};
+}
+
+std::vector<Vec2> streetRouteAt(Desc& world, const Vec2& point) {
+    Matrix44 frame;
+    std::vector<Vec2> route;
+    if (const TypQuaIrregular* quarter = findQuarter(world, point.x, point.y, frame))
+        route = streetRoute(*quarter, frame);
+    // The tour grows the world itself, nearest first from its own camera.
+    world.releaseChildren();
+    return route;
+}
+
+int runCensus(Desc& world, float x, float z, std::FILE* out) {
+    Matrix44 frame;
+    TypQuaIrregular* quarter = findQuarter(world, x, z, frame);
+    if (!quarter) {
+        std::fprintf(out, "census: no quarter at %.1f,%.1f\n", x, z);
+        return 2;
+    }
+    quarter->releaseChildren();
+    const auto start = std::chrono::steady_clock::now();
+    growAll(*quarter);
+    const double quarterMs = msSince(start);
+    const Tally all = tallyOf(*quarter);
+    const uint64_t first = treeFingerprint(*quarter);
+
+    std::vector<TypBuiCourt*> courts;
+    collectCourts(*quarter, courts);
+    std::vector<double> times;
+    std::vector<Tally> tallies;
+    for (TypBuiCourt* court : courts) {
+        court->releaseChildren();
+        const auto begin = std::chrono::steady_clock::now();
+        growAll(*court);
+        times.push_back(msSince(begin));
+        tallies.push_back(tallyOf(*court));
+    }
+
+    for (const auto& [name, count] : all.classes)
+        std::fprintf(out, "census: %s %ld\n", name.c_str(), count);
+    std::fprintf(out, "census: nodes %ld drawables %ld triangles %ld ms %.1f\n", all.nodes, all.drawables,
+                 all.triangles, quarterMs);
+    std::fprintf(out, "census: court-building median-ms %.3f p99-ms %.3f\n", percentile(times, 0.5),
+                 percentile(times, 0.99));
+    if (!tallies.empty()) {
+        // The court building of median size stands for the typical one.
+        std::vector<size_t> order(tallies.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return tallies[a].nodes < tallies[b].nodes; });
+        const size_t typical = order[order.size() / 2];
+        std::fprintf(out, "census: typical court-building nodes %ld drawables %ld triangles %ld ms %.3f of %zu\n",
+                     tallies[typical].nodes, tallies[typical].drawables, tallies[typical].triangles, times[typical],
+                     courts.size());
+    }
+    std::fprintf(out, "fingerprint: %016" PRIx64 "\n", first);
+
+    quarter->releaseChildren();
+    growAll(*quarter);
+    const uint64_t second = treeFingerprint(*quarter);
+    if (second != first) {
+        std::fprintf(out, "fingerprint: %016" PRIx64 "\n", second);
+        std::fprintf(stderr, "callimora-tour: the quarter grew differently after a collapse\n");
+        return 1;
+    }
+    return 0;
+}

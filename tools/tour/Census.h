@@ -1,0 +1,41 @@
+#pragma once
+// The building census: grows one whole quarter of the world to its leaves and
+// counts what it holds, times its court buildings and checks that it grows
+// again alike after a collapse.
+#include <cstdio>
+#include <vector>
+
+#include "core/Vector.h"
+
+class Desc;
+class Terrain;
+class TypQuaIrregular;
+
+// The quarter holding world point (x, z) (metres), refining the descriptions
+// above it on the way down; null when none holds it. frame receives the
+// placement of the quarter's coordinates in the world (identity outside towns).
+TypQuaIrregular* findQuarter(Desc& world, float x, float z, Matrix44& frame);
+
+// Where the view from eye towards target first meets the ground; eye itself
+// when it never does within 10 km.
+Vector groundPointAhead(const Terrain& ground, const Vector& eye, const Vector& target);
+
+// The quarter's outline moved 2 m inwards (onto its street pieces), as world
+// points (x, z).
+std::vector<Vec2> streetRoute(const TypQuaIrregular& quarter, const Matrix44& frame);
+
+// The census point (world x, z): at when given, else where the start camera's
+// view meets the ground.
+Vec2 censusPoint(const Terrain& ground, const float* at);
+
+// The street walk's route through the quarter holding point; the world is
+// left bare again afterwards. Empty when no quarter holds it.
+std::vector<Vec2> streetRouteAt(Desc& world, const Vec2& point);
+
+// Grows the quarter holding (x, z) and prints "census: <class> <count>" per
+// class (sorted by name), "census: nodes N drawables D triangles T ms M",
+// "census: court-building median-ms X p99-ms Y" over its court buildings grown
+// alone, a line for a typical court building, and "fingerprint: <hex>" of the
+// quarter; then collapses and regrows it. Returns 0, 1 when the regrown
+// quarter differs, 2 when no quarter holds the point.
+int runCensus(Desc& world, float x, float z, std::FILE* out);
