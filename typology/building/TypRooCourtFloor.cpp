@@ -6,6 +6,8 @@
 #include "core/DescPolyLand.h"
 #include "core/Material.h"
 #include "core/ParameterList.h"
+#include "core/PolyClip.h"
+#include "core/RenderContext.h"
 #include "core/RandomGenerator.h"
 #include "typology/building/TypBui.h"
 #include "typology/building/TypRooCourtPlan.h"
@@ -41,6 +43,17 @@ void TypRooCourtFloor::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
     declareChoices(list, &facades, &wallSections, &openings);
     TypRoo::declareParameters(list);
+}
+
+void TypRooCourtFloor::drawOwnShape(RenderContext& ctx) {
+    if (!plan || !plan->open || plan->builtVertices == 0 || plan->courtPoly.count() < 3) {
+        TypRoo::drawOwnShape(ctx);
+        return;
+    }
+    ClipPolygon plot, court;
+    plot.add(poly, false);
+    court.add(plan->courtPoly, false);
+    ctx.slabPolygon(clipPolygons(ClipOp::Difference, plot, court), extrusion, material.get());
 }
 
 void TypRooCourtFloor::generate() {

@@ -28,6 +28,8 @@ public:
     void declareParameters(ParameterList& list) override;
     // One room per room of the plan with a wall list, in plan order.
     void generate() override;
+    // Coarse, the storey is its prism, open over an open court.
+    void drawOwnShape(RenderContext& ctx) override;
 
     // The names of the three choices, shared with the rooms.
     static void declareChoices(ParameterList& list, int32_t* facades, int32_t* wallSections, int32_t* openings);

@@ -226,6 +226,11 @@ void TypRooSimple::generateCorridor() {
     addCeilingAndFloor();
 }
 
+void TypRooSimple::drawOwnShape(RenderContext& ctx) {
+    if (kind != kCourtRoom)
+        TypRoo::drawOwnShape(ctx);
+}
+
 void TypRooSimple::generate() {
     if (kind == kCorridorRoom) {
         generateCorridor();

@@ -29,6 +29,8 @@ public:
     Drawable* createVariant(int index) override;
     // Walls, then ceiling and floor; a corridor lays porticos and beams.
     void generate() override;
+    // Coarse, the room is its prism; an open court shows nothing.
+    void drawOwnShape(RenderContext& ctx) override;
 
     // A copy of the wall line of edge i with its undecided crossings assigned.
     virtual Line edgeWall(int i);

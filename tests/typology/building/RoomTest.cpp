@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/DescPolyLand.h"
+#include "core/NullRenderContext.h"
 #include "core/ParameterList.h"
 #include "core/RandomGenerator.h"
 #include "typology/building/TypBuiCourt.h"
@@ -227,5 +228,32 @@ TEST(StoreyGeneration, FlatPlotGroundStoreyBecomesAPortico) {
                 }
             }
         }
+    }
+}
+
+// Seen coarse, a storey of an open court leaves the court open and the
+// court room draws nothing; a closed court's storey is a plain prism.
+TEST(StoreyGeneration, CoarseStoreysLeaveAnOpenCourtOpen) {
+    for (bool closed : {false, true}) {
+        TypBuiCourt court(rectangle(30, 30, 1), Extrusion{0, 12}, nullptr, 7, "Slate1", "Brick1", {-6, -6, -6, -6},
+                          closed);
+        RandomGenerator::generation().seed(7);
+        court.generate();
+        auto* plan = dynamic_cast<TypRooCourtPlan*>(court.child(0));
+        ASSERT_NE(plan, nullptr);
+        plan->refine(kModelView);
+        auto* storey = childrenOf<TypRooCourtFloor>(*plan).front();
+        NullRenderContext ctx;
+        storey->drawOwnShape(ctx);
+        ASSERT_EQ(ctx.calls.size(), 1u);
+        EXPECT_EQ(ctx.calls[0].op, closed ? "extrudedPolygon" : "slabPolygon");
+        storey->refine(kModelView);
+        TypRooSimple* courtRoom = nullptr;
+        for (auto* room : childrenOf<TypRooSimple>(*storey))
+            if (room->poly == plan->roomPolys.back())
+                courtRoom = room;
+        ASSERT_NE(courtRoom, nullptr);
+        courtRoom->drawOwnShape(ctx);
+        EXPECT_EQ(ctx.calls.size(), closed ? 2u : 1u);
     }
 }
