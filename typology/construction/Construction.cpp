@@ -23,18 +23,24 @@ void Construction::declareParameters(ParameterList& list) {
     DescPoly::declareParameters(list);
 }
 
-void Construction::addPrism(const Poly& footprint, uint8_t mapping, uint8_t referenceEdge) {
-    Extrusion e = extrusion;
+void Construction::addPrismTo(Desc& owner, const Poly& footprint, Extrusion e, const char* materialName,
+                              uint8_t mapping, uint8_t referenceEdge) {
     if (e.height < 0) {
         e.level += e.height;
         e.height = -e.height;
     }
     e.lowLimit = e.highLimit = 0;
     const auto drawableSeed = static_cast<uint32_t>(RandomGenerator::generation().next());
-    auto m = std::make_unique<Material>(material->textureName());
+    if (footprint.count() < 3)
+        return;
+    auto m = std::make_unique<Material>(materialName);
     m->mapping = mapping;
     m->referenceEdge = referenceEdge;
     auto prism = std::make_unique<DrawablePolyExtruded>(footprint, e, drawableSeed, std::move(m));
-    prism->parent = this;
-    addChild(std::move(prism));
+    prism->parent = &owner;
+    owner.addChild(std::move(prism));
+}
+
+void Construction::addPrism(const Poly& footprint, uint8_t mapping, uint8_t referenceEdge) {
+    addPrismTo(*this, footprint, extrusion, material->textureName(), mapping, referenceEdge);
 }

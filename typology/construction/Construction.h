@@ -19,12 +19,16 @@ public:
 
     Desc* context = nullptr;  // not owned
 
+    // Adds to owner its one drawable: footprint extruded over extrusion (a
+    // negative height reaching down, limits 0), with a drawn seed and a new
+    // material bound to materialName, laid with mapping and referenceEdge.
+    // A footprint of fewer than 3 points adds nothing (the seed is still drawn).
+    static void addPrismTo(Desc& owner, const Poly& footprint, Extrusion extrusion, const char* materialName,
+                           uint8_t mapping, uint8_t referenceEdge);
+
     static const ClassName kClassName;
 
 protected:
-    // Adds the one drawable of the element: footprint extruded over the
-    // extrusion (a negative height reaching down), with a drawn seed and a new
-    // material bound to this element's material name, laid with mapping and
-    // referenceEdge.
+    // addPrismTo this element with its extrusion and material name.
     void addPrism(const Poly& footprint, uint8_t mapping, uint8_t referenceEdge);
 };

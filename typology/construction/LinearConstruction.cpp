@@ -3,10 +3,9 @@
 #include <cmath>
 #include <memory>
 
-#include "core/DrawablePolyExtruded.h"
 #include "core/Material.h"
 #include "core/ParameterList.h"
-#include "core/RandomGenerator.h"
+#include "typology/construction/Construction.h"
 
 const ClassName LinearConstruction::kClassName{"Linear Construction"};
 
@@ -22,20 +21,6 @@ void LinearConstruction::declareParameters(ParameterList& list) {
 }
 
 void LinearConstruction::addOutlinePrism(uint8_t mapping) {
-    Extrusion e = extrusion;
-    if (e.height < 0) {
-        e.level += e.height;
-        e.height = -e.height;
-    }
-    e.lowLimit = e.highLimit = 0;
-    const auto drawableSeed = static_cast<uint32_t>(RandomGenerator::generation().next());
-    const Poly outline = line.outline();
-    if (outline.count() < 3 || !(line.length() > 0.0f) || !(std::fabs(line.width) > 0.0f))
-        return;
-    auto m = std::make_unique<Material>(material->textureName());
-    m->mapping = mapping;
-    m->referenceEdge = 1;
-    auto prism = std::make_unique<DrawablePolyExtruded>(outline, e, drawableSeed, std::move(m));
-    prism->parent = this;
-    addChild(std::move(prism));
+    const bool solid = line.length() > 0.0f && std::fabs(line.width) > 0.0f;
+    Construction::addPrismTo(*this, solid ? line.outline() : Poly(), extrusion, material->textureName(), mapping, 1);
 }
