@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "core/Assert.h"
-
 #include "core/ParameterList.h"
 #include "core/RandomGenerator.h"
 #include "core/RenderContext.h"
@@ -58,7 +57,8 @@ void TypBuiCourt::storeys(float height, bool anyBuilt, RandomGenerator& random, 
 }
 
 namespace {
-bool built(const std::vector<float>& depths, int i) { return depths[i] != 0.0f; }
+// A missing depth counts as an unbuilt edge.
+bool built(const std::vector<float>& depths, int i) { return i < static_cast<int>(depths.size()) && depths[i] != 0.0f; }
 
 // Foot of the perpendicular from p onto the line through a and b.
 Vec2 footOnLine(const Vec2& p, const Vec2& a, const Vec2& b) {

@@ -262,3 +262,19 @@ TEST(Site, TreeLinesAlongStreetEdgesOnly) {
         EXPECT_NEAR(line->poly.area(), 3.0f * poly.edge(0).length(), 1e-2f);
     }
 }
+
+// A plot whose first edge is unbuilt starts its court with an unedificated
+// vertex while other wings exist: an ordinary plot, grown without a failed check.
+TEST(CourtPlan, FirstEdgeUnbuiltWithWingsElsewhere) {
+    for (uint32_t seed = 1; seed < 20; ++seed) {
+        auto court = makeCourt(12.0f, {0, -6, -6, -6}, false, seed);
+        RandomGenerator::generation().seed(static_cast<int32_t>(seed));
+        court->generate();
+        TypRooCourtPlan* plan = planOf(*court);
+        ASSERT_NE(plan, nullptr);
+        EXPECT_EQ(plan->courtPoly[0].limit, TypBuiCourt::kUnedificated);
+        EXPECT_NO_THROW(plan->refine(kModelView));
+        EXPECT_GT(plan->builtVertices, 0);
+        EXPECT_EQ(plan->roomsLeftOut, 0);
+    }
+}

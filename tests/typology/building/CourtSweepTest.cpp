@@ -106,6 +106,7 @@ TEST(CourtSweep, EveryCourtBuildingOfARealQuarterTilesItsRingAndRegrowsAlike) {
     ASSERT_GT(courts.size(), 5u);
 
     int rooms = 0, invalid = 0, untiled = 0, partitionFaults = 0, regrowFaults = 0, leftOut = 0;
+    size_t mostRooms = 0;  // a storey holds one child per room
     std::map<std::string, int> classes;
     double slowest = 0;
     for (TypBuiCourt* court : courts) {
@@ -122,6 +123,7 @@ TEST(CourtSweep, EveryCourtBuildingOfARealQuarterTilesItsRingAndRegrowsAlike) {
         auto* plan = dynamic_cast<TypRooCourtPlan*>(court->child(0));
         ASSERT_NE(plan, nullptr);
         leftOut += plan->roomsLeftOut;
+        mostRooms = std::max(mostRooms, plan->roomPolys.size());
         ASSERT_FALSE(plan->roomPolys.empty());
         // Rooms and corridor strips: everything but the court room (the last one).
         const size_t ringRooms = plan->roomPolys.size() - 1;
@@ -185,10 +187,11 @@ TEST(CourtSweep, EveryCourtBuildingOfARealQuarterTilesItsRingAndRegrowsAlike) {
         court->releaseChildren();
     }
     std::cout << "[ sweep    ] " << courts.size() << " court buildings, " << rooms << " rooms (" << leftOut
-              << " segments left to the court), slowest " << slowest << " ms\n[ sweep    ]";
+              << " segments left to the court, at most " << mostRooms << " in one plan), slowest " << slowest << " ms\n[ sweep    ]";
     for (const auto& [name, count] : classes)
         std::cout << " " << name << " " << count;
     std::cout << "\n";
+    EXPECT_LE(mostRooms, static_cast<size_t>(Desc::kMaxChildren));
     EXPECT_EQ(invalid, 0);
     EXPECT_EQ(untiled, 0);
     EXPECT_EQ(partitionFaults, 0);
