@@ -25,7 +25,7 @@ test: build
 	@cd $(BUILD) && ctest --output-on-failure -j 1
 
 bench: build
-	@SDL_VIDEODRIVER=offscreen ./bin/callimora-bench --benchmark_out=$(abspath $(BUILD))/bench.json \
+	@./bin/callimora-bench --benchmark_out=$(abspath $(BUILD))/bench.json \
 		--benchmark_out_format=json
 
 tour: build

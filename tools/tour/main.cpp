@@ -1,7 +1,9 @@
 // callimora-tour: builds the world as the main window does, flies a fixed
-// camera path through it with the OpenGL renderer on SDL's offscreen driver,
-// and prints per-frame figures and a summary. It is the benchmark, the picture
-// check and the determinism check (--dump, --repeat, --check).
+// camera path through it with the OpenGL renderer on SDL's offscreen driver
+// (or, with --no-render, through a null render context without any GL), and
+// prints per-frame figures and a summary with the frame time breakdown. It is
+// the benchmark, the picture check and the determinism check (--dump,
+// --repeat, --check).
 #include <algorithm>
 #include <chrono>
 #include <cinttypes>
@@ -305,6 +307,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         ctx = renderer.get();
+    } else if (!o.pngDir.empty()) {
+        std::fprintf(stderr, "callimora-tour: without GL there are no pictures to write\n");
     }
 
     // The window's start-up: camera, projection, light, sky, world.
@@ -340,6 +344,10 @@ int main(int argc, char** argv) {
         second = treeFingerprint(*world);
         printFingerprint(*world);
     }
+    if (renderer)
+        std::printf("summary: GL renderer %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    else
+        std::printf("summary: no GL: null render context\n");
     tour.summary(0);
     if (o.repeat)
         tour.summary(1);
