@@ -1,10 +1,11 @@
 # make run  : install what is missing, build, and start the program.
 # make test : install what is missing, build, and run every test.
+# make bench: build, run the benchmarks, print their table and write build/bench.json.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all bootstrap configure build run test tour clean sanitize
+.PHONY: all bootstrap configure build run test bench tour clean sanitize
 
 all: build
 
@@ -22,6 +23,10 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j 1
+
+bench: build
+	@./bin/callimora-bench --benchmark_out=$(abspath $(BUILD))/bench.json \
+		--benchmark_out_format=json
 
 tour: build
 	@mkdir -p $(BUILD)/tour $(BUILD)/tour/graph

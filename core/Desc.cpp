@@ -5,6 +5,7 @@
 
 #include "core/Assert.h"
 #include "core/Material.h"
+#include "core/Profiler.h"
 #include "core/RandomGenerator.h"
 #include "core/RenderContext.h"
 
@@ -55,6 +56,7 @@ bool Desc::collides(const Vector& from, const Vector& to) const {
 
 void Desc::renderOwnShape(RenderContext& ctx) {
     if (!renderHandle) {
+        ProfileScope timing(profile::kRecord, "Record");
         ctx.beginList();
         drawOwnShape(ctx);
         renderHandle = ctx.endList();
@@ -101,7 +103,10 @@ void Desc::refine(const Matrix44& modelView) {
     if (!children.empty())
         return;
     RandomGenerator::generation().seed(static_cast<int32_t>(seed));
-    generate();
+    {
+        ProfileScope timing(profile::kGenerate, "Generate");
+        generate();
+    }
     for (auto& c : children)
         c->computeDepth(modelView);
     // Stable, so that equal depths keep generation order on every machine.

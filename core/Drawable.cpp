@@ -2,6 +2,7 @@
 
 #include "core/Assert.h"
 #include "core/Material.h"
+#include "core/Profiler.h"
 #include "core/RenderContext.h"
 
 const ClassName Drawable::kClassName{"Drawable"};
@@ -16,6 +17,7 @@ Drawable::~Drawable() {
 
 void Drawable::render(RenderContext& ctx) {
     if (!renderHandle) {
+        ProfileScope timing(profile::kRecord, "Record");
         ctx.beginList();
         draw(ctx);
         renderHandle = ctx.endList();

@@ -68,7 +68,8 @@ std::unique_ptr<RenderList> NullRenderContext::endList() {
 void NullRenderContext::replayList(RenderList&) { ++replayed; }
 
 void NullRenderContext::record(const char* op, int points) {
-    calls.push_back({op, currentDescription, points});
+    if (keepCalls)
+        calls.push_back({op, currentDescription, points});
     ++pending_;
     ++emitted;
 }
@@ -90,4 +91,7 @@ void NullRenderContext::terrainPolygon(const Poly& poly, const Terrain*, float, 
 void NullRenderContext::slopedPanel(const Poly& footprint, const Extrusion&, const Extrusion&, Material*) {
     record("slopedPanel", footprint.count());
 }
-void NullRenderContext::drawGraph(const Graph&) { calls.push_back({"drawGraph", currentDescription, 0}); }
+void NullRenderContext::drawGraph(const Graph&) {
+    if (keepCalls)
+        calls.push_back({"drawGraph", currentDescription, 0});
+}

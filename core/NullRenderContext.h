@@ -34,7 +34,8 @@ public:
                      Material* material) override;
     void drawGraph(const Graph& graph) override;
 
-    std::vector<Call> calls;  // every geometry call, in order
+    std::vector<Call> calls;  // every geometry call, in order, while keepCalls is set
+    bool keepCalls = true;    // off for long flights, where only the counters matter
     int emitted = 0;          // meshes recorded into lists
     int replayed = 0;         // lists replayed
 

@@ -8,6 +8,15 @@
 #include <memory>
 #include <string>
 
+// Sections timed by the traversal and the renderer: the frame breakdown of
+// the tour reads them back by these keys.
+namespace profile {
+inline constexpr uint32_t kRender = 0x524e4431;    // "Render": one whole frame
+inline constexpr uint32_t kGenerate = 0x47454e31;  // "Generate": a description making its children
+inline constexpr uint32_t kRecord = 0x52454331;    // "Record": tessellating and recording a list
+inline constexpr uint32_t kSubmit = 0x53554231;    // "Submit": uploads and draw calls to the device
+}  // namespace profile
+
 class Profiler {
 public:
     struct Section {

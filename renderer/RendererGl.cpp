@@ -9,6 +9,7 @@
 #include "core/Material.h"
 #include "core/Model.h"
 #include "core/PolyClip.h"
+#include "core/Profiler.h"
 #include "core/RandomGenerator.h"
 #include "core/Terrain.h"
 #include "navigation/Graph.h"
@@ -146,7 +147,10 @@ void RendererGl::applyRenderStates() {
 
 std::unique_ptr<RenderList> RendererGl::endList() { return std::move(collected_); }
 
-void RendererGl::replayList(RenderList& list) { list.draw(*this); }
+void RendererGl::replayList(RenderList& list) {
+    ProfileScope timing(profile::kSubmit, "Submit");
+    list.draw(*this);
+}
 
 void RendererGl::applyModelTransform() { setWorldTransform(model); }
 
@@ -368,8 +372,11 @@ void RendererGl::emit(Tessellator& builder, Material* material) {
                 mesh->texture = textures_.texture(record->textureName.c_str());
         }
     }
-    mesh->upload();
-    mesh->draw(*this);
+    {
+        ProfileScope timing(profile::kSubmit, "Submit");
+        mesh->upload();
+        mesh->draw(*this);
+    }
     collect(collected_, std::move(mesh));
     ++meshesBuilt;
 }

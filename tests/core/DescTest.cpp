@@ -8,6 +8,7 @@
 
 #include "core/Assert.h"
 #include "core/NullRenderContext.h"
+#include "core/Profiler.h"
 #include "core/RandomGenerator.h"
 
 namespace {
@@ -265,6 +266,50 @@ TEST(DescTree, LiveCountFollowsGenerationAndRelease) {
         EXPECT_EQ(Desc::liveCount, before + 1);
     }
     EXPECT_EQ(Desc::liveCount, before);
+}
+
+namespace {
+
+// Calls of the section with this key directly below the top-level "Render" section.
+long callsInFrame(uint32_t key) {
+    for (const Profiler::Section* r = Profiler::instance().root().firstChild.get(); r; r = r->next.get())
+        if (r->key == profile::kRender)
+            for (const Profiler::Section* s = r->firstChild.get(); s; s = s->next.get())
+                if (s->key == key)
+                    return s->calls;
+    return 0;
+}
+
+// One frame inside a "Render" section, after a timer reset.
+void timedFrame(NullRenderContext& ctx, Desc& root) {
+    Profiler::instance().resetFrame();
+    ProfileScope timing(profile::kRender, "Render");
+    frame(ctx, root);
+}
+
+}  // namespace
+
+TEST(DescTree, TheTimerSeesGenerationAndRecordingWhenTheyHappen) {
+    QuadNode root(square(0, 0, 100), 5, 77, 1);
+    NullRenderContext ctx;
+    // Far: the coarse shape is recorded once, then replayed.
+    ctx.lookAt({50, 2, -2000}, {50, 2, 50});
+    timedFrame(ctx, root);
+    EXPECT_EQ(callsInFrame(profile::kGenerate), 0);
+    EXPECT_EQ(callsInFrame(profile::kRecord), 1);
+    timedFrame(ctx, root);
+    EXPECT_EQ(callsInFrame(profile::kRecord), 0);
+    EXPECT_EQ(ctx.replayed, 1);
+
+    // Nearer: the root makes its children, which stay coarse and record their shapes.
+    ctx.lookAt({50, 2, -650}, {50, 2, 50});
+    ctx.calls.clear();
+    timedFrame(ctx, root);
+    ASSERT_EQ(root.childCount(), 4);
+    EXPECT_EQ(callsInFrame(profile::kGenerate), 1);
+    EXPECT_EQ(callsInFrame(profile::kRecord), 4);
+    EXPECT_EQ(ctx.calls.size(), 4u);
+    EXPECT_EQ(Profiler::instance().current(), &Profiler::instance().root());
 }
 
 TEST(RenderContextTest, ThresholdFollowsDetailWidthAndProjection) {

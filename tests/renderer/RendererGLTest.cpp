@@ -13,6 +13,7 @@
 
 #include "core/Drawable.h"
 #include "core/Material.h"
+#include "core/Profiler.h"
 #include "core/RandomGenerator.h"
 #include "navigation/Graph.h"
 #include "renderer/Mesh.h"
@@ -253,6 +254,35 @@ TEST_F(GlTest, DrawableRenderedTwiceEmitsOnceAndReplaysAfter) {
     EXPECT_EQ(gl().trianglesDrawn, 24);  // replayed
     EXPECT_EQ(gl().meshesDrawn, 2);
     gl().endFrame();
+}
+
+TEST_F(GlTest, UploadsAndDrawsAreTimedAsSubmissionInsideAndOutsideRecording) {
+    CountingPrism prism;
+    Profiler& p = Profiler::instance();
+    p.resetFrame();
+    gl().beginFrame();
+    p.enter(profile::kRender, "Render");
+    prism.render(gl());  // recorded: tessellated, uploaded and drawn
+    prism.render(gl());  // replayed
+    prism.render(gl());
+    p.leave();
+    gl().endFrame();
+    const Profiler::Section* render = p.root().firstChild.get();
+    while (render && render->key != profile::kRender)
+        render = render->next.get();
+    ASSERT_NE(render, nullptr);
+    long record = 0, replay = 0, emit = 0;
+    for (const Profiler::Section* s = render->firstChild.get(); s; s = s->next.get()) {
+        if (s->key == profile::kRecord) {
+            record += s->calls;
+            for (const Profiler::Section* c = s->firstChild.get(); c; c = c->next.get())
+                emit += c->key == profile::kSubmit ? c->calls : 0;
+        }
+        replay += s->key == profile::kSubmit ? s->calls : 0;
+    }
+    EXPECT_EQ(record, 1);
+    EXPECT_EQ(emit, 1);
+    EXPECT_EQ(replay, 2);
 }
 
 TEST_F(GlTest, EndListWithoutEmissionGivesNull) {

@@ -97,3 +97,16 @@ Matrix44 TourPath::view(int frame, int frames) const {
     at(t, eye, target);
     return makeView(eye, target);
 }
+
+Matrix44 windowProjection(int width, int height) {
+    Matrix44 p;
+    const float h = 1.0f / std::tan(0.39269909f);
+    for (float& e : p.m)
+        e = 0;
+    p.m[0] = h;
+    p.m[5] = h * static_cast<float>(width) / static_cast<float>(height);
+    p.m[10] = 1.0001f;
+    p.m[11] = -1.0001f;
+    p.m[14] = 1;
+    return p;
+}

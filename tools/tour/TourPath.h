@@ -10,6 +10,9 @@
 
 class Terrain;
 
+// The main window's projection: 45 degrees across, near 1 m, far 10001 m.
+Matrix44 windowProjection(int width, int height);
+
 class TourPath {
 public:
     // The main window's initial camera.

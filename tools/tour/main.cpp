@@ -1,7 +1,9 @@
 // callimora-tour: builds the world as the main window does, flies a fixed
-// camera path through it with the OpenGL renderer on SDL's offscreen driver,
-// and prints per-frame figures and a summary. It is the benchmark, the picture
-// check and the determinism check (--dump, --repeat, --check).
+// camera path through it with the OpenGL renderer on SDL's offscreen driver
+// (or, with --no-render, through a null render context without any GL), and
+// prints per-frame figures and a summary with the frame time breakdown. It is
+// the benchmark, the picture check and the determinism check (--dump,
+// --repeat, --check).
 #include <algorithm>
 #include <chrono>
 #include <cinttypes>
@@ -16,11 +18,14 @@
 
 #include "core/Desc.h"
 #include "core/NullRenderContext.h"
+#include "core/Profiler.h"
 #include "core/RandomGenerator.h"
 #include "renderer/GlWindow.h"
 #include "renderer/RendererGl.h"
 #include "renderer/Skybox.h"
 #include "tools/tour/Census.h"
+#include "tools/tour/ResidentMemory.h"
+#include "tools/tour/TourBreakdown.h"
 #include "tools/tour/TourPath.h"
 #include "tools/tour/TreeFingerprint.h"
 #include "typology/town/TypRegIrregular.h"
@@ -46,13 +51,14 @@ struct Options {
     bool atGiven = false;
     float at[2] = {0, 0};  // world x, z
     bool streetPath = false;
+    bool render = true;
 };
 
 void usage() {
     std::fprintf(stderr,
                  "usage: callimora-tour [--frames N] [--size WxH] [--png DIR] [--every K] [--graph]\n"
                  "                      [--dump DEPTH] [--repeat] [--check] [--detail X]\n"
-                 "                      [--no-impostors] [--no-occlusion] [--quiet]\n"
+                 "                      [--no-impostors] [--no-occlusion] [--no-render] [--quiet]\n"
                  "                      [--census] [--at X,Z] [--path street]\n"
                  "  --frames N      frames along the path (default 240)\n"
                  "  --size WxH      render size in pixels (default 640x480)\n"
@@ -61,8 +67,10 @@ void usage() {
                  "  --graph         show the street graph\n"
                  "  --dump DEPTH    print the generated tree down to DEPTH, then its fingerprint\n"
                  "  --repeat        collapse everything, fly the path again, print the fingerprint again\n"
-                 "  --check         with --repeat: exit 1 when the two fingerprints differ\n"
+                 "  --check         with --repeat: exit 1 when the two fingerprints differ, or when the\n"
+                 "                  second flight ends with over 1.5 times the memory or descriptions\n"
                  "  --detail X      fixed level-of-detail factor (default 0.4)\n"
+                 "  --no-render     no GL at all: the same flight through a null render context\n"
                  "  --quiet         summary only\n"
                  "  --census        grow the quarter at the start view (or --at) to its leaves, print its\n"
                  "                  class counts, sizes, timings and fingerprint, regrow it and compare\n"
@@ -103,6 +111,8 @@ bool parse(int argc, char** argv, Options& o) {
             o.impostors = false;
         else if (a == "--no-occlusion")
             o.occlusion = false;
+        else if (a == "--no-render")
+            o.render = false;
         else if (a == "--quiet")
             o.quiet = true;
         else if (a == "--census")
@@ -131,19 +141,9 @@ void enterExecutableFolder() {
         std::filesystem::current_path(exe.parent_path(), ec);
 }
 
-// The main window's projection: 45 degrees across, near 1 m, far 10001 m.
-Matrix44 windowProjection(int width, int height) {
-    Matrix44 p;
-    const float h = 1.0f / std::tan(0.39269909f);
-    for (float& e : p.m)
-        e = 0;
-    p.m[0] = h;
-    p.m[5] = h * static_cast<float>(width) / static_cast<float>(height);
-    p.m[10] = 1.0001f;
-    p.m[11] = -1.0001f;
-    p.m[14] = 1;
-    return p;
-}
+// The second flight over the same path may end with at most this many times
+// the first one's resident memory and live descriptions.
+constexpr double kRepeatGrowth = 1.5;
 
 struct FrameStats {
     int pass = 0;
@@ -158,27 +158,26 @@ struct FrameStats {
     float detail = 0;
 };
 
-double percentile(std::vector<double> v, double p) {
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    const size_t i = static_cast<size_t>(std::ceil(p * static_cast<double>(v.size()))) - 1;
-    return v[std::min(i, v.size() - 1)];
-}
+double percentile(const std::vector<double>& v, double p) { return TourBreakdown::percentile(v, p); }
 
 class Tour {
 public:
-    Tour(const Options& options, RendererGl& renderer, Skybox& sky, Desc& world, const TourPath& path)
-        : o_(options), renderer_(renderer), sky_(sky), world_(world), path_(path) {}
+    // renderer and sky: null for a flight without GL.
+    Tour(const Options& options, RenderContext& ctx, RendererGl* renderer, Skybox* sky, Desc& world,
+         const TourPath& path)
+        : o_(options), ctx_(ctx), renderer_(renderer), sky_(sky), world_(world), path_(path) {}
 
     // Flies the whole path once; pass 0 may write pictures.
     void fly(int pass) {
         // The collapse countdowns come from their own generator: start each
         // pass from the same state so both passes collapse alike.
         RandomGenerator::collapse().seed(161803398);
+        const bool peakReset = ResidentMemory::resetPeak();
+        long peakKb = 0;
         for (int i = 0; i < o_.frames; ++i) {
-            renderer_.setView(path_.view(i, o_.frames));
-            FrameStats s = frame();
+            ctx_.setView(path_.view(i, o_.frames));
+            FrameStats s = frame(pass);
+            peakKb = std::max(peakKb, ResidentMemory::currentKb());
             s.pass = pass;
             stats_.push_back(s);
             if (!o_.quiet)
@@ -186,16 +185,21 @@ public:
                             "  gen %5ld  freed %5ld  imp %3d  detail %.3f\n",
                             pass, i, s.cpuMs, s.gpuMs, s.triangles, s.meshes, s.live, s.generated, s.freed,
                             s.impostors, s.detail);
-            if (pass == 0 && !o_.pngDir.empty() && i % o_.every == 0) {
+            if (renderer_ && pass == 0 && !o_.pngDir.empty() && i % o_.every == 0) {
                 char name[64];
                 std::snprintf(name, sizeof name, "/frame_%04d.png", i);
                 const std::string file = o_.pngDir + name;
-                if (!renderer_.savePng(file.c_str()))
+                if (!renderer_->savePng(file.c_str()))
                     std::fprintf(stderr, "callimora-tour: cannot write %s\n", file.c_str());
             }
         }
+        if (peakReset)
+            peakKb = std::max(peakKb, ResidentMemory::peakKb());
+        breakdown_.endPass(pass, {peakKb, ResidentMemory::currentKb(), Desc::liveCount});
         std::fflush(stdout);
     }
+
+    const TourBreakdown& breakdown() const { return breakdown_; }
 
     // Figures of one pass.
     void summary(int pass) const {
@@ -224,47 +228,63 @@ public:
         for (double c : cpu)
             cpuSum += c;
         std::printf("summary: pass %d  frames %zu  size %dx%d  detail %.3f\n", pass, frames, o_.width, o_.height,
-                    renderer_.detail());
+                    ctx_.detail());
         std::printf("summary: cpu ms  median %.2f  p99 %.2f  mean %.2f  max %.2f\n", percentile(cpu, 0.5),
                     percentile(cpu, 0.99), cpuSum / n, percentile(cpu, 1.0));
-        std::printf("summary: gpu-finish ms  median %.2f  p99 %.2f\n", percentile(gpu, 0.5), percentile(gpu, 0.99));
-        std::printf("summary: triangles  mean %.0f  max %d   meshes drawn  mean %.0f  max %d\n", triangles / n,
-                    trianglesMax, meshes / n, meshesMax);
+        if (renderer_) {
+            std::printf("summary: gpu-finish ms  median %.2f  p99 %.2f\n", percentile(gpu, 0.5),
+                        percentile(gpu, 0.99));
+            std::printf("summary: triangles  mean %.0f  max %d   meshes drawn  mean %.0f  max %d\n",
+                        triangles / n, trianglesMax, meshes / n, meshesMax);
+        }
         std::printf("summary: descriptions  live at end %ld  max %ld  generated %ld  freed %ld\n", liveEnd,
                     liveMax, generated, freed);
+        breakdown_.print(pass, renderer_ != nullptr, stdout);
     }
 
 private:
-    FrameStats frame() {
+    FrameStats frame(int pass) {
         Desc::resetCounters();
-        renderer_.trianglesDrawn = 0;
+        ctx_.trianglesDrawn = 0;
+        Profiler::instance().resetFrame();
         const auto start = std::chrono::steady_clock::now();
-        renderer_.beginFrame();
-        sky_.draw(renderer_);
-        world_.render(renderer_);
+        {
+            ProfileScope timing(profile::kRender, "Render");
+            {
+                ProfileScope submit(profile::kSubmit, "Submit");
+                ctx_.beginFrame();
+                if (renderer_ && sky_)
+                    sky_->draw(*renderer_);
+            }
+            world_.render(ctx_);
+        }
         const auto traversed = std::chrono::steady_clock::now();
         FrameStats s;
-        s.triangles = renderer_.trianglesDrawn;
-        s.meshes = renderer_.meshesDrawn;
-        s.impostors = renderer_.impostorsMade;
-        renderer_.endFrame();
-        glFinish();
+        s.triangles = ctx_.trianglesDrawn;
+        s.meshes = renderer_ ? renderer_->meshesDrawn : 0;
+        s.impostors = ctx_.impostorsMade;
+        ctx_.endFrame();
+        if (renderer_)
+            glFinish();
         const auto finished = std::chrono::steady_clock::now();
         s.cpuMs = std::chrono::duration<double, std::milli>(traversed - start).count();
         s.gpuMs = std::chrono::duration<double, std::milli>(finished - traversed).count();
         s.live = Desc::liveCount;
         s.generated = Desc::generatedCount;
         s.freed = Desc::freedCount;
-        s.detail = renderer_.detail();
+        s.detail = ctx_.detail();
+        breakdown_.add(pass, TourBreakdown::split(Profiler::instance(), s.gpuMs));
         return s;
     }
 
     const Options& o_;
-    RendererGl& renderer_;
-    Skybox& sky_;
+    RenderContext& ctx_;
+    RendererGl* renderer_;  // null without GL
+    Skybox* sky_;           // null without GL
     Desc& world_;
     const TourPath& path_;
     std::vector<FrameStats> stats_;
+    TourBreakdown breakdown_;
 };
 
 void printFingerprint(const Desc& world) {
@@ -294,41 +314,53 @@ int main(int argc, char** argv) {
         return result;
     }
 
-    GlWindow::Options wo;
-    wo.width = o.width;
-    wo.height = o.height;
-    wo.headless = true;
-    wo.resizable = false;
-    GlWindow window(wo);
-    if (!window.valid()) {
-        std::fprintf(stderr, "callimora-tour: %s\n", window.error().c_str());
-        return 1;
-    }
-    RendererGl renderer(window);
-    if (!renderer.hasDevice()) {
-        std::fprintf(stderr, "callimora-tour: %s\n", RendererGl::kCreateError);
-        return 1;
+    // Without GL the same flight goes through a null render context of the same size.
+    std::unique_ptr<GlWindow> window;
+    std::unique_ptr<RendererGl> renderer;
+    NullRenderContext nullContext(o.width, o.height);
+    nullContext.keepCalls = false;
+    RenderContext* ctx = &nullContext;
+    if (o.render) {
+        GlWindow::Options wo;
+        wo.width = o.width;
+        wo.height = o.height;
+        wo.headless = true;
+        wo.resizable = false;
+        window = std::make_unique<GlWindow>(wo);
+        if (!window->valid()) {
+            std::fprintf(stderr, "callimora-tour: %s\n", window->error().c_str());
+            return 1;
+        }
+        renderer = std::make_unique<RendererGl>(*window);
+        if (!renderer->hasDevice()) {
+            std::fprintf(stderr, "callimora-tour: %s\n", RendererGl::kCreateError);
+            return 1;
+        }
+        ctx = renderer.get();
+    } else if (!o.pngDir.empty()) {
+        std::fprintf(stderr, "callimora-tour: without GL there are no pictures to write\n");
     }
 
     // The window's start-up: camera, projection, light, sky, world.
-    renderer.setView(makeView(TourPath::kStartEye, TourPath::kStartTarget));
-    renderer.setProjection(windowProjection(o.width, o.height));
-    renderer.setLight({-58, -69, 114});
+    ctx->setView(makeView(TourPath::kStartEye, TourPath::kStartTarget));
+    ctx->setProjection(windowProjection(o.width, o.height));
+    ctx->setLight({-58, -69, 114});
     Skybox sky;
-    sky.build(renderer);
+    if (renderer)
+        sky.build(*renderer);
     std::unique_ptr<Desc> world;
     TypRegIrregular* root = buildWorld(world);
 
-    renderer.setDetail(o.detail);
-    renderer.graphDisplay = o.graph ? 1 : 0;
-    renderer.occlusionEnabled = o.occlusion ? 1 : 0;
+    ctx->setDetail(o.detail);
+    ctx->graphDisplay = o.graph ? 1 : 0;
+    ctx->occlusionEnabled = o.occlusion ? 1 : 0;
     if (!o.impostors)
-        renderer.impostorsEnabled = 0;
+        ctx->impostorsEnabled = 0;
 
     const TourPath path = o.streetPath ? TourPath(&root->land, streetRouteAt(*world, censusPoint(root->land,
                                                                        o.atGiven ? o.at : nullptr)))
                                        : TourPath(&root->land);
-    Tour tour(o, renderer, sky, *world, path);
+    Tour tour(o, *ctx, renderer.get(), renderer ? &sky : nullptr, *world, path);
     tour.fly(0);
     if (o.dumpDepth >= 0)
         dumpTree(*world, o.dumpDepth, stdout);
@@ -344,14 +376,24 @@ int main(int argc, char** argv) {
         second = treeFingerprint(*world);
         printFingerprint(*world);
     }
+    if (renderer)
+        std::printf("summary: GL renderer %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    else
+        std::printf("summary: no GL: null render context\n");
     tour.summary(0);
     if (o.repeat)
         tour.summary(1);
 
     destroyWorld(world);
-    sky.release();
+    if (renderer)
+        sky.release();
     if (o.check && o.repeat && first != second) {
         std::fprintf(stderr, "callimora-tour: the second flight made a different tree\n");
+        return 1;
+    }
+    if (o.check && o.repeat && !tour.breakdown().endedWithin(0, 1, kRepeatGrowth)) {
+        std::fprintf(stderr, "callimora-tour: the second flight ended with more than %.1f times the memory or "
+                             "descriptions of the first\n", kRepeatGrowth);
         return 1;
     }
     return 0;

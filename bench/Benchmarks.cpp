@@ -1,0 +1,160 @@
+// The program's real workloads, timed with Google Benchmark: growing the town
+// and a building to their leaves, one traversal at the start camera, and
+// recording a building's meshes on the GL renderer. "make bench" runs them.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "bench/BenchWorld.h"
+#include "core/NullRenderContext.h"
+#include "renderer/GlWindow.h"
+#include "renderer/RendererGl.h"
+#include "tools/tour/TourPath.h"
+#include "typology/World.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The tour's default frame.
+constexpr int kWidth = 640, kHeight = 480;
+constexpr float kDetail = 0.4f;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Collapses d, then times growing it to its leaves again.
+void regrow(benchmark::State& state, Desc& d) {
+    long descriptions = 0;
+    for (auto _ : state) {
+        d.releaseChildren();
+        const auto start = Clock::now();
+        descriptions = BenchWorld::growToLeaves(d);
+        state.SetIterationTime(secondsSince(start));
+    }
+    state.counters["descriptions"] = static_cast<double>(descriptions);
+}
+
+void BM_GrowQuarter(benchmark::State& state) { regrow(state, BenchWorld::instance().quarter()); }
+
+// Whatever a court building holds today: every description below it is refined.
+void BM_GrowCourtBuilding(benchmark::State& state) {
+    Desc* court = BenchWorld::instance().courtBuilding();
+    if (!court) {
+        state.SkipWithError("the quarter has no court building");
+        return;
+    }
+    regrow(state, *court);
+}
+
+// One frame's traversal of the whole world at the main window's start camera,
+// without GL, on a tree already grown for that camera.
+void BM_TraverseStartCamera(benchmark::State& state) {
+    NullRenderContext ctx(kWidth, kHeight);
+    ctx.keepCalls = false;
+    ctx.setProjection(windowProjection(kWidth, kHeight));
+    ctx.setView(makeView(TourPath::kStartEye, TourPath::kStartTarget));
+    ctx.setDetail(kDetail);
+    const long liveBefore = Desc::liveCount;
+    std::unique_ptr<Desc> world;
+    buildWorld(world);
+    // The first frame grows the tree; later ones find it grown.
+    for (int frame = 0; frame < 20; ++frame) {
+        Desc::resetCounters();
+        ctx.beginFrame();
+        world->render(ctx);
+        if (frame > 0 && Desc::generatedCount == 0)
+            break;
+    }
+    Desc::resetCounters();
+    ctx.replayed = 0;
+    for (auto _ : state) {
+        ctx.beginFrame();
+        world->render(ctx);
+    }
+    state.counters["live"] = static_cast<double>(Desc::liveCount - liveBefore);
+    state.counters["generated"] = benchmark::Counter(static_cast<double>(Desc::generatedCount),
+                                                     benchmark::Counter::kAvgIterations);
+    state.counters["lists"] = benchmark::Counter(static_cast<double>(ctx.replayed), benchmark::Counter::kAvgIterations);
+    destroyWorld(world);
+}
+
+// Tessellates every leaf of a grown court building into meshes, uploads and
+// draws them, as the first frame that shows the building does. The device's
+// rasterisation is waited for outside the timed part.
+void BM_RecordCourtBuilding(benchmark::State& state) {
+    Desc* court = BenchWorld::instance().courtBuilding();
+    if (!court) {
+        state.SkipWithError("the quarter has no court building");
+        return;
+    }
+    BenchWorld::growToLeaves(*court);
+    GlWindow window({kWidth, kHeight, true, false, "callimora-bench"});
+    if (!window.valid()) {
+        state.SkipWithError(window.error().c_str());
+        return;
+    }
+    RendererGl renderer(window);
+    if (!renderer.hasDevice()) {
+        state.SkipWithError(RendererGl::kCreateError);
+        return;
+    }
+    renderer.setProjection(windowProjection(kWidth, kHeight));
+    renderer.setView(makeView(TourPath::kStartEye, TourPath::kStartTarget));
+    std::vector<Drawable*> leaves;
+    BenchWorld::forEachLeaf(*court, [&](Drawable& leaf) { leaves.push_back(&leaf); });
+    long meshes = 0;
+    for (auto _ : state) {
+        renderer.beginFrame();
+        const long before = renderer.meshesBuilt;
+        const auto start = Clock::now();
+        for (Drawable* leaf : leaves) {
+            leaf->renderHandle.reset();
+            leaf->render(renderer);
+        }
+        state.SetIterationTime(secondsSince(start));
+        meshes = renderer.meshesBuilt - before;
+        glFinish();
+    }
+    for (Drawable* leaf : leaves)
+        leaf->renderHandle.reset();
+    state.counters["leaves"] = static_cast<double>(leaves.size());
+    state.counters["meshes"] = static_cast<double>(meshes);
+}
+
+// Five runs of at least minSeconds of timed work each, reported as mean,
+// median and spread. The untimed part of an iteration (collapsing, waiting for
+// the device) can cost more than the timed one: short runs keep "make bench"
+// short.
+void configure(benchmark::internal::Benchmark* b, benchmark::TimeUnit unit, double minSeconds) {
+    b->Unit(unit)->MinTime(minSeconds)->Repetitions(5)->ReportAggregatesOnly(true);
+}
+
+BENCHMARK(BM_GrowQuarter)->UseManualTime()->Apply([](auto* b) { configure(b, benchmark::kMillisecond, 0.5); });
+BENCHMARK(BM_GrowCourtBuilding)->UseManualTime()->Apply([](auto* b) { configure(b, benchmark::kMicrosecond, 0.05); });
+BENCHMARK(BM_TraverseStartCamera)->Apply([](auto* b) { configure(b, benchmark::kMicrosecond, 0.2); });
+BENCHMARK(BM_RecordCourtBuilding)->UseManualTime()->Apply([](auto* b) { configure(b, benchmark::kMicrosecond, 0.05); });
+
+// The data directory is "../data/" as the program sees it from its own folder.
+void enterExecutableFolder() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec)
+        std::filesystem::current_path(exe.parent_path(), ec);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    enterExecutableFolder();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

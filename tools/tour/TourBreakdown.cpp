@@ -1,0 +1,87 @@
+#include "tools/tour/TourBreakdown.h"
+
+#include <algorithm>
+#include <cmath>
+
+double TourBreakdown::exclusiveSeconds(const Profiler::Section& s, uint32_t key) {
+    double sum = 0, nested = 0;
+    for (const Profiler::Section* c = s.firstChild.get(); c; c = c->next.get()) {
+        nested += c->seconds;
+        sum += exclusiveSeconds(*c, key);
+    }
+    if (s.key == key)
+        sum += std::max(0.0, s.seconds - nested);
+    return sum;
+}
+
+TourBreakdown::Frame TourBreakdown::split(const Profiler::Section& frame, double finishMs) {
+    Frame f;
+    f.generation = 1000 * exclusiveSeconds(frame, profile::kGenerate);
+    f.tessellation = 1000 * exclusiveSeconds(frame, profile::kRecord);
+    f.submission = 1000 * exclusiveSeconds(frame, profile::kSubmit);
+    f.traversal = std::max(0.0, 1000 * frame.seconds - f.generation - f.tessellation - f.submission);
+    f.finish = finishMs;
+    return f;
+}
+
+TourBreakdown::Frame TourBreakdown::split(const Profiler& profiler, double finishMs) {
+    for (const Profiler::Section* s = profiler.root().firstChild.get(); s; s = s->next.get())
+        if (s->key == profile::kRender)
+            return split(*s, finishMs);
+    Frame none;
+    none.finish = finishMs;
+    return none;
+}
+
+double TourBreakdown::percentile(std::vector<double> values, double p) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const double rank = std::ceil(p * static_cast<double>(values.size()));
+    const size_t i = rank < 1 ? 0 : static_cast<size_t>(rank) - 1;
+    return values[std::min(i, values.size() - 1)];
+}
+
+void TourBreakdown::add(int pass, const Frame& frame) { frames_.emplace_back(pass, frame); }
+
+void TourBreakdown::endPass(int pass, const PassEnd& end) { ends_.emplace_back(pass, end); }
+
+const TourBreakdown::PassEnd* TourBreakdown::passEnd(int pass) const {
+    for (const auto& [p, e] : ends_)
+        if (p == pass)
+            return &e;
+    return nullptr;
+}
+
+bool TourBreakdown::endedWithin(int earlier, int later, double factor) const {
+    const PassEnd* a = passEnd(earlier);
+    const PassEnd* b = passEnd(later);
+    if (!a || !b)
+        return false;
+    return static_cast<double>(b->finalKb) <= factor * static_cast<double>(a->finalKb) &&
+           static_cast<double>(b->live) <= factor * static_cast<double>(a->live);
+}
+
+void TourBreakdown::print(int pass, bool rendered, std::FILE* out) const {
+    std::vector<double> parts[6];
+    for (const auto& [p, f] : frames_) {
+        if (p != pass)
+            continue;
+        const double values[6] = {f.traversal, f.generation, f.tessellation, f.ownWork(), f.submission, f.finish};
+        for (int i = 0; i < 6; ++i)
+            parts[i].push_back(values[i]);
+    }
+    static const char* const kNames[6] = {"traversal",
+                                          "generation",
+                                          "tessellation",
+                                          "traversal+generation+tessellation",
+                                          "GL submission",
+                                          "GL finish"};
+    std::fprintf(out, "summary: pass %d time per frame, ms          median      p99\n", pass);
+    for (int i = 0; i < (rendered ? 6 : 4); ++i)
+        std::fprintf(out, "summary:   %-34s %8.3f %8.3f\n", kNames[i], percentile(parts[i], 0.5),
+                     percentile(parts[i], 0.99));
+    if (const PassEnd* e = passEnd(pass))
+        std::fprintf(out, "summary: pass %d memory  peak resident %ld kB  final resident %ld kB  live descriptions %ld\n",
+                     pass, e->peakKb, e->finalKb, e->live);
+}
