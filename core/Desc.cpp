@@ -7,6 +7,7 @@
 #include "core/Material.h"
 #include "core/RandomGenerator.h"
 #include "core/RenderContext.h"
+#include "renderer/OcclusionBuffer.h"
 
 const ClassName Desc::kClassName{"Desc"};
 const ClassName DescPoly::kClassName{"DescPoly"};
@@ -194,7 +195,7 @@ void Desc::draw(RenderContext& ctx) {
         }
     }
 
-    if (ctx.occlusionActive && ctx.isOccluded() && ctx.occlusionEnabled) {
+    if (ctx.occlusion().active && ctx.isOccluded() && ctx.occlusionEnabled) {
         ctx.planeMask = savedMask;
         return;
     }

@@ -91,3 +91,17 @@ void NullRenderContext::slopedPanel(const Poly& footprint, const Extrusion&, con
     record("slopedPanel", footprint.count());
 }
 void NullRenderContext::drawGraph(const Graph&) { calls.push_back({"drawGraph", currentDescription, 0}); }
+
+std::unique_ptr<Impostor> NullRenderContext::createImpostor() {
+    if (!makesImpostors)
+        return nullptr;
+    return makeImpostor([this](int, int) -> std::unique_ptr<Impostor> {
+        if (impostorTextures == 0)
+            return nullptr;
+        if (impostorTextures > 0)
+            --impostorTextures;
+        return std::make_unique<Impostor>();
+    });
+}
+
+void NullRenderContext::queueImpostor(Impostor* impostor) { queued.push_back(impostor); }

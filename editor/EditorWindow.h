@@ -13,7 +13,7 @@
 
 #include "editor/CameraStore.h"
 #include "editor/ErrorLog.h"
-#include "editor/FrameRateMonitor.h"
+#include "renderer/FrameRateMonitor.h"
 #include "editor/FrozenFrame.h"
 #include "editor/PilotSettingsDialog.h"
 #include "editor/PropertyWindow.h"

@@ -18,6 +18,7 @@
 #include "core/NullRenderContext.h"
 #include "core/RandomGenerator.h"
 #include "renderer/GlWindow.h"
+#include "renderer/OcclusionBuffer.h"
 #include "renderer/RendererGl.h"
 #include "renderer/Skybox.h"
 #include "tools/tour/TourPath.h"
@@ -132,7 +133,11 @@ struct FrameStats {
     long live = 0;
     long generated = 0;
     long freed = 0;
-    int impostors = 0;
+    int impostors = 0;       // made this frame
+    int impostorsShown = 0;  // meshes showing an impostor
+    int occlusionTests = 0;
+    int occlusionHits = 0;
+    int occlusionMode = 0;   // at the end of the frame
     float detail = 0;
 };
 
@@ -161,9 +166,10 @@ public:
             stats_.push_back(s);
             if (!o_.quiet)
                 std::printf("pass %d frame %4d  cpu %8.2f ms  gpu %7.2f ms  tris %8d  meshes %6d  live %6ld"
-                            "  gen %5ld  freed %5ld  imp %3d  detail %.3f\n",
+                            "  gen %5ld  freed %5ld  imp %3d  shown %4d  occ %5d/%5d m%d  detail %.3f\n",
                             pass, i, s.cpuMs, s.gpuMs, s.triangles, s.meshes, s.live, s.generated, s.freed,
-                            s.impostors, s.detail);
+                            s.impostors, s.impostorsShown, s.occlusionHits, s.occlusionTests, s.occlusionMode,
+                            s.detail);
             if (pass == 0 && !o_.pngDir.empty() && i % o_.every == 0) {
                 char name[64];
                 std::snprintf(name, sizeof name, "/frame_%04d.png", i);
@@ -179,8 +185,9 @@ public:
     void summary(int pass) const {
         std::vector<double> cpu, gpu;
         long generated = 0, freed = 0, liveMax = 0, liveEnd = 0;
-        double triangles = 0, meshes = 0;
-        int trianglesMax = 0, meshesMax = 0;
+        double triangles = 0, meshes = 0, shown = 0;
+        int trianglesMax = 0, meshesMax = 0, shownMax = 0, framesCulling = 0;
+        long made = 0, tests = 0, hits = 0;
         size_t frames = 0;
         for (const FrameStats& s : stats_) {
             if (s.pass != pass)
@@ -196,6 +203,12 @@ public:
             meshes += s.meshes;
             trianglesMax = std::max(trianglesMax, s.triangles);
             meshesMax = std::max(meshesMax, s.meshes);
+            made += s.impostors;
+            shown += s.impostorsShown;
+            shownMax = std::max(shownMax, s.impostorsShown);
+            tests += s.occlusionTests;
+            hits += s.occlusionHits;
+            framesCulling += s.occlusionMode != OcclusionBuffer::kOff ? 1 : 0;
         }
         const double n = static_cast<double>(std::max<size_t>(frames, 1));
         double cpuSum = 0;
@@ -210,6 +223,8 @@ public:
                     trianglesMax, meshes / n, meshesMax);
         std::printf("summary: descriptions  live at end %ld  max %ld  generated %ld  freed %ld\n", liveEnd,
                     liveMax, generated, freed);
+        std::printf("summary: impostors  made %ld  shown mean %.0f  max %d\n", made, shown / n, shownMax);
+        std::printf("summary: occlusion  tests %ld  hits %ld  frames culling %d\n", tests, hits, framesCulling);
     }
 
 private:
@@ -225,7 +240,11 @@ private:
         s.triangles = renderer_.trianglesDrawn;
         s.meshes = renderer_.meshesDrawn;
         s.impostors = renderer_.impostorsMade;
+        s.impostorsShown = renderer_.impostorsShown;
+        s.occlusionTests = renderer_.occlusion().tests;
+        s.occlusionHits = renderer_.occlusion().hits;
         renderer_.endFrame();
+        s.occlusionMode = renderer_.occlusion().mode;
         glFinish();
         const auto finished = std::chrono::steady_clock::now();
         s.cpuMs = std::chrono::duration<double, std::milli>(traversed - start).count();
