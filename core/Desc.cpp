@@ -195,7 +195,8 @@ void Desc::draw(RenderContext& ctx) {
         }
     }
 
-    if (ctx.occlusion().active && ctx.isOccluded() && ctx.occlusionEnabled) {
+    // The switch first: a buffer that is not filled need not be asked.
+    if (ctx.occlusionEnabled && ctx.occlusion().active && ctx.isOccluded()) {
         ctx.planeMask = savedMask;
         return;
     }

@@ -79,6 +79,13 @@ RendererGl::RendererGl(GlWindow& window) : window_(window) {
     pointSampler_ = GlSampler(genSampler());
     glSamplerParameteri(pointSampler_.id(), GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glSamplerParameteri(pointSampler_.id(), GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    // A shape may reach a little past its picture (terrain skirts, ground
+    // above its sphere): the picture's edge is repeated there, not its far side.
+    pictureSampler_ = GlSampler(genSampler());
+    glSamplerParameteri(pictureSampler_.id(), GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glSamplerParameteri(pictureSampler_.id(), GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glSamplerParameteri(pictureSampler_.id(), GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glSamplerParameteri(pictureSampler_.id(), GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 
     streamArray_ = GlVertexArray(genVertexArray());
     streamBuffer_ = GlBuffer(genBuffer());
@@ -329,10 +336,15 @@ void RendererGl::drawMesh(const Mesh& mesh) {
     shader_->setMaterial(mesh.material);
     setStageTexture(mesh.texture);
     shader_->setTextured(mesh.texture != 0);
-    mesh.drawElements();
-    ++meshesDrawn;
-    if (mesh.showsImpostor)
+    if (mesh.showsImpostor) {
+        glBindSampler(0, pictureSampler_.id());
+        mesh.drawElements();
+        glBindSampler(0, linearSampler_.id());
         ++impostorsShown;
+    } else {
+        mesh.drawElements();
+    }
+    ++meshesDrawn;
 }
 
 void RendererGl::setLight(const Vector& direction) {

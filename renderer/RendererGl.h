@@ -152,6 +152,7 @@ private:
     GlRenderbuffer depthBuffer_;
     GlSampler linearSampler_;
     GlSampler pointSampler_;
+    GlSampler pictureSampler_;  // impostor pictures: linear, one level, clamped
     GlVertexArray streamArray_;  // user-memory draws (the graph)
     GlBuffer streamBuffer_;
     TextureCache textures_;

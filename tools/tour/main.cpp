@@ -244,7 +244,7 @@ private:
         s.occlusionTests = renderer_.occlusion().tests;
         s.occlusionHits = renderer_.occlusion().hits;
         renderer_.endFrame();
-        s.occlusionMode = renderer_.occlusion().mode;
+        s.occlusionMode = renderer_.occlusionEnabled ? renderer_.occlusion().mode : OcclusionBuffer::kOff;
         glFinish();
         const auto finished = std::chrono::steady_clock::now();
         s.cpuMs = std::chrono::duration<double, std::milli>(traversed - start).count();
