@@ -159,6 +159,8 @@ public:
         // The collapse countdowns come from their own generator: start each
         // pass from the same state so both passes collapse alike.
         RandomGenerator::collapse().seed(161803398);
+        // Occlusion starts each pass on trial, as at start-up.
+        renderer_.occlusion().reset(OcclusionBuffer::kTrial);
         for (int i = 0; i < o_.frames; ++i) {
             renderer_.setView(path_.view(i, o_.frames));
             FrameStats s = frame();
