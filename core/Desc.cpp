@@ -8,6 +8,7 @@
 #include "core/Profiler.h"
 #include "core/RandomGenerator.h"
 #include "core/RenderContext.h"
+#include "renderer/OcclusionBuffer.h"
 
 const ClassName Desc::kClassName{"Desc"};
 const ClassName DescPoly::kClassName{"DescPoly"};
@@ -199,7 +200,8 @@ void Desc::draw(RenderContext& ctx) {
         }
     }
 
-    if (ctx.occlusionActive && ctx.isOccluded() && ctx.occlusionEnabled) {
+    // The switch first: a buffer that is not filled need not be asked.
+    if (ctx.occlusionEnabled && ctx.occlusion().active && ctx.isOccluded()) {
         ctx.planeMask = savedMask;
         return;
     }

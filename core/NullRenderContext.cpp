@@ -95,3 +95,17 @@ void NullRenderContext::drawGraph(const Graph&) {
     if (keepCalls)
         calls.push_back({"drawGraph", currentDescription, 0});
 }
+
+std::unique_ptr<Impostor> NullRenderContext::createImpostor() {
+    if (!makesImpostors)
+        return nullptr;
+    return makeImpostor([this](int, int) -> std::unique_ptr<Impostor> {
+        if (impostorTextures == 0)
+            return nullptr;
+        if (impostorTextures > 0)
+            --impostorTextures;
+        return std::make_unique<Impostor>();
+    });
+}
+
+void NullRenderContext::queueImpostor(Impostor* impostor) { queued.push_back(impostor); }

@@ -33,6 +33,15 @@ public:
     void slopedPanel(const Poly& footprint, const Extrusion& start, const Extrusion& end,
                      Material* material) override;
     void drawGraph(const Graph& graph) override;
+    // With makesImpostors, impostors without pictures by the renderer's rules
+    // (size, window inside the viewport); none otherwise.
+    std::unique_ptr<Impostor> createImpostor() override;
+    void queueImpostor(Impostor* impostor) override;
+
+    bool makesImpostors = false;
+    // Textures that can still be made for impostors; -1: no limit.
+    int impostorTextures = -1;
+    std::vector<Impostor*> queued;  // not owned: every impostor queued, in order
 
     std::vector<Call> calls;  // every geometry call, in order, while keepCalls is set
     bool keepCalls = true;    // off for long flights, where only the counters matter

@@ -3,7 +3,9 @@
 #include <cmath>
 #include <cstdio>
 
-RenderContext::RenderContext() = default;
+#include "renderer/OcclusionBuffer.h"
+
+RenderContext::RenderContext() : occlusion_(std::make_unique<OcclusionBuffer>()) {}
 RenderContext::~RenderContext() = default;
 
 void RenderContext::setProjection(const Matrix44& p) {
@@ -24,6 +26,38 @@ void RenderContext::setProjection(const Matrix44& p) {
 void RenderContext::beginFrame() {
     planeMask = 63;
     impostorsMade = 0;
+    impostorCreationAllowed = 1;
+    occlusion_->beginFrame(occlusionEnabled);
+}
+
+void RenderContext::endFrame() {
+    if (occlusionEnabled)
+        occlusion_->endFrame();
+}
+
+bool RenderContext::isOccluded() { return occlusion_->isOccluded(currentSphere, projection); }
+
+void RenderContext::computeScreenRect() { impostorRect = screenRectOf(currentSphere, projection); }
+
+std::unique_ptr<Impostor> RenderContext::makeImpostor(
+    const std::function<std::unique_ptr<Impostor>(int, int)>& newImpostor) {
+    const std::optional<ImpostorWindow> window = planImpostorWindow(impostorRect, viewportWidth, viewportHeight);
+    if (!window)
+        return nullptr;
+    std::unique_ptr<Impostor> made = newImpostor(window->textureWidth, window->textureHeight);
+    if (!made) {
+        impostorCreationAllowed = 0;
+        return nullptr;
+    }
+    made->originX = impostorRect.minX;
+    made->originY = impostorRect.minY;
+    made->width = 2.0f * static_cast<float>(window->textureWidth) / static_cast<float>(viewportWidth);
+    made->height = 2.0f * static_cast<float>(window->textureHeight) / static_cast<float>(viewportHeight);
+    made->textureWidth = window->textureWidth;
+    made->textureHeight = window->textureHeight;
+    made->viewpoint = cameraPosition;
+    ++impostorsMade;
+    return made;
 }
 
 void RenderContext::setView(const Matrix44& v) {

@@ -5,15 +5,18 @@
 // which drawables record their meshes. Needs no graphics API; RendererGl
 // implements it, NullRenderContext records calls for tests.
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "core/Extrusion.h"
 #include "core/Vector.h"
+#include "renderer/Impostor.h"
 
 struct ClipPolygon;
 class Desc;
 class Graph;
 class Material;
+class OcclusionBuffer;
 class Poly;
 class RenderContext;
 class Terrain;
@@ -29,17 +32,6 @@ public:
     virtual void draw(RenderContext& ctx) = 0;
 };
 
-// A captured picture standing in for a description's children. The renderer
-// derives from it to hold its texture.
-class Impostor {
-public:
-    virtual ~Impostor() = default;
-    float originX = 0, originY = 0;  // lower-left corner, normalised device units
-    float width = 0, height = 0;     // normalised device units
-    float creationSize = 0;
-    Vector viewpoint;                // camera position at creation
-};
-
 class RenderContext {
 public:
     RenderContext();
@@ -53,10 +45,12 @@ public:
     virtual void applyModelTransform() {}
     // Stores the projection, derives the frustum planes, near/far and the threshold.
     virtual void setProjection(const Matrix44& projection);
+    // Plane mask 63, impostor count 0, creation allowed, occlusion buffer prepared.
     virtual void beginFrame();
-    virtual void endFrame() {}
-    // Occlusion query for the current sphere; false while no occlusion buffer is active.
-    virtual bool isOccluded() { return false; }
+    // Lets the occlusion buffer decide whether it stays active (when occlusion is enabled).
+    virtual void endFrame();
+    // Occlusion query for the current sphere against this frame's occluders.
+    virtual bool isOccluded();
     virtual void reservedHook(void* p) { (void)p; }
 
     // ---- geometry ----
@@ -75,9 +69,13 @@ public:
     virtual void drawGraph(const Graph& graph) = 0;
 
     // ---- impostors ----
+    // An impostor for the current sphere's screen rectangle, or null (none
+    // here: a context without textures makes none).
     virtual std::unique_ptr<Impostor> createImpostor() { return nullptr; }
+    // The impostor is captured at the end of the frame; not owned.
     virtual void queueImpostor(Impostor* impostor) { (void)impostor; }
-    virtual void computeScreenRect() {}
+    // Screen rectangle of the current sphere into impostorRect.
+    virtual void computeScreenRect();
 
     // ---- camera ----
     // View matrix; recomputes model-view and the camera position.
@@ -112,13 +110,20 @@ public:
     uint8_t impostorCreationAllowed = 1;
     uint8_t graphDisplay = 0;
     uint8_t occlusionEnabled = 1;
-    // Set by the renderer while its occlusion buffer pays this frame.
-    uint8_t occlusionActive = 0;
+    OcclusionBuffer& occlusion() { return *occlusion_; }
     Desc* currentDescription = nullptr;  // not owned
+    ScreenRect impostorRect;  // of the current sphere, from computeScreenRect
 
 protected:
     void updateThreshold();
+    // Creation of an impostor for impostorRect: none when it is larger than
+    // the largest texture or its window leaves the viewport; newImpostor(tw,
+    // th) makes the texture-holding object, and when it cannot (null),
+    // creation stops for the rest of the frame. Counts what it makes.
+    std::unique_ptr<Impostor> makeImpostor(
+        const std::function<std::unique_ptr<Impostor>(int textureWidth, int textureHeight)>& newImpostor);
 
 private:
     float detail_ = 0.4f;
+    std::unique_ptr<OcclusionBuffer> occlusion_;  // owned
 };

@@ -17,6 +17,7 @@
 #include "editor/EditorScript.h"
 #include "editor/KeyboardInput.h"
 #include "renderer/GlWindow.h"
+#include "renderer/OcclusionBuffer.h"
 #include "renderer/RendererGl.h"
 #include "renderer/Skybox.h"
 #include "typology/town/TypRegIrregular.h"
@@ -530,7 +531,12 @@ void EditorWindow::execute(Command command) {
     case Command::Collisions: collisions_ = !collisions_; break;
     case Command::Help: openDialog(Dialog::Help); break;
     case Command::Step: openDialog(Dialog::Step); break;
-    case Command::Autopilot: autopilot_ = !autopilot_; break;
+    case Command::Autopilot:
+        autopilot_ = !autopilot_;
+        // The view starts to move differently: occlusion is tried afresh.
+        if (renderer_)
+            renderer_->occlusion().reset(OcclusionBuffer::kTrial);
+        break;
     case Command::PilotSettings: openDialog(Dialog::PilotSettings); break;
     case Command::Properties:
         properties_.open = !properties_.open;
@@ -540,6 +546,8 @@ void EditorWindow::execute(Command command) {
     case Command::Cameras:
         if (!renderer_)
             break;
+        if (autopilot_)
+            renderer_->occlusion().reset(OcclusionBuffer::kTrial);
         autopilot_ = false;
         openDialog(Dialog::Cameras);
         break;

@@ -13,13 +13,13 @@
 
 #include "editor/CameraStore.h"
 #include "editor/ErrorLog.h"
-#include "editor/FrameRateMonitor.h"
 #include "editor/FrozenFrame.h"
 #include "editor/PilotSettingsDialog.h"
 #include "editor/PropertyWindow.h"
 #include "editor/ResourcesDialog.h"
 #include "editor/ScreenshotWriter.h"
 #include "editor/ValueDialog.h"
+#include "renderer/FrameRateMonitor.h"
 
 class AssertException;
 class CameraControl;

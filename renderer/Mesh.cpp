@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "core/Assert.h"
+#include "renderer/OcclusionBuffer.h"
 #include "renderer/RendererGl.h"
 
 Mesh::Mesh(std::vector<Vertex> vertices, std::vector<uint16_t> indices)
@@ -19,6 +20,10 @@ void Mesh::add(std::unique_ptr<RenderList>) {
 void Mesh::draw(RenderContext& ctx) {
     if (auto* renderer = dynamic_cast<RendererGl*>(&ctx))
         renderer->drawMesh(*this);
+    OcclusionBuffer& occlusion = ctx.occlusion();
+    if (occlusion.active && ctx.occlusionEnabled && !vertices_.empty())
+        occlusion.addOccluder(&vertices_[0].x, sizeof(Vertex), vertexCount(), indices_.data(), triangleCount(),
+                              ctx.projection, ctx.modelView);
     ctx.trianglesDrawn += triangleCount();
 }
 

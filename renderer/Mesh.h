@@ -43,8 +43,9 @@ public:
     int count() const override { return 1; }
     // A single mesh cannot take others: always an assertion failure.
     void add(std::unique_ptr<RenderList> list) override;
-    // Draws through the GL renderer (a context of another kind draws nothing)
-    // and adds the triangles to the context's count.
+    // Draws through the GL renderer (a context of another kind draws nothing),
+    // offers itself to the context's occlusion buffer while culling is active
+    // and enabled, and adds the triangles to the context's count.
     void draw(RenderContext& ctx) override;
 
     // Creates the vertex array and buffers; once, with a current GL context.
@@ -60,6 +61,7 @@ public:
 
     MeshMaterial material;
     GLuint texture = 0;  // not owned: the texture cache's or an impostor's; 0 untextured
+    bool showsImpostor = false;  // texture is an impostor's picture
 
 private:
     std::vector<Vertex> vertices_;    // owned

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 
+#include "core/Assert.h"
 #include "core/Material.h"
 #include "core/Model.h"
 #include "core/PolyClip.h"
@@ -35,6 +36,25 @@ uint8_t mappingOf(const Material* material) { return material ? material->mappin
 
 bool isImpostorMapping(const Material* material) { return mappingOf(material) == mapping::kImpostor; }
 
+// The impostor a material paints, or null.
+Impostor* impostorOf(Material* material) {
+    if (!material || !material->isImpostor())
+        return nullptr;
+    return static_cast<ImpostorMaterial*>(material)->impostor;
+}
+
+// An impostor with its picture: an RGBA texture of one level.
+class GlImpostor : public Impostor {
+public:
+    explicit GlImpostor(GlTexture picture) : texture(std::move(picture)) {}
+    GlTexture texture;  // owned
+};
+
+void clearGlErrors() {
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
+
 }  // namespace
 
 RendererGl::RendererGl(GlWindow& window) : window_(window) {
@@ -60,6 +80,13 @@ RendererGl::RendererGl(GlWindow& window) : window_(window) {
     pointSampler_ = GlSampler(genSampler());
     glSamplerParameteri(pointSampler_.id(), GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glSamplerParameteri(pointSampler_.id(), GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    // A shape may reach a little past its picture (terrain skirts, ground
+    // above its sphere): the picture's edge is repeated there, not its far side.
+    pictureSampler_ = GlSampler(genSampler());
+    glSamplerParameteri(pictureSampler_.id(), GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glSamplerParameteri(pictureSampler_.id(), GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glSamplerParameteri(pictureSampler_.id(), GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glSamplerParameteri(pictureSampler_.id(), GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 
     streamArray_ = GlVertexArray(genVertexArray());
     streamBuffer_ = GlBuffer(genBuffer());
@@ -163,9 +190,11 @@ void RendererGl::setProjection(const Matrix44& p) {
 
 void RendererGl::beginFrame() {
     RenderContext::beginFrame();
-    impostorCreationAllowed = 1;
     collected_.reset();
+    // Pictures of the last frame are taken; their owners may go this frame.
+    captureQueue_.clear();
     meshesDrawn = 0;
+    impostorsShown = 0;
     if (!device_)
         return;
     applyRenderStates();
@@ -182,6 +211,8 @@ void RendererGl::endFrame() {
     RenderContext::endFrame();
     if (!device_)
         return;
+    if (impostorsEnabled)
+        captureImpostors();
     int windowWidth = 0, windowHeight = 0;
     window_.size(windowWidth, windowHeight);
     // The rectangle is given from the top; GL counts rows from the bottom.
@@ -195,6 +226,61 @@ void RendererGl::endFrame() {
         overlay();
     window_.swap();
     applyRenderStates();
+}
+
+// ---- impostors ----
+
+std::unique_ptr<Impostor> RendererGl::createImpostor() {
+    if (!device_)
+        return nullptr;
+    return makeImpostor([this](int width, int height) -> std::unique_ptr<Impostor> {
+        if (Impostor::liveCount() >= impostorTextureLimit)
+            return nullptr;
+        clearGlErrors();
+        GlTexture texture(genTexture());
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, texture.id());
+        // One level, so that the mip-mapping sampler finds it complete.
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        const bool failed = !texture || glGetError() != GL_NO_ERROR;
+        glBindTexture(GL_TEXTURE_2D, stageTexture_);
+        if (failed)
+            return nullptr;
+        return std::make_unique<GlImpostor>(std::move(texture));
+    });
+}
+
+void RendererGl::queueImpostor(Impostor* impostor) {
+    if (impostor)
+        captureQueue_.push_back(impostor);
+}
+
+void RendererGl::captureImpostors() {
+    const Matrix44 viewProjection = projection * view;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, frame_.id());
+    glActiveTexture(GL_TEXTURE0);
+    clearGlErrors();
+    for (Impostor* impostor : captureQueue_) {
+        auto* picture = dynamic_cast<GlImpostor*>(impostor);
+        CALLI_ASSERT(picture && picture->texture);
+        const ImpostorWindow window = captureWindow(*impostor, viewportWidth, viewportHeight);
+        glBindTexture(GL_TEXTURE_2D, picture->texture.id());
+        // GL counts rows from the bottom.
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, window.left, viewportHeight - window.bottom,
+                            window.textureWidth, window.textureHeight);
+        if (glGetError() != GL_NO_ERROR) {
+            // A device that cannot copy its frame never will: no more impostors.
+            impostorsEnabled = 0;
+            break;
+        }
+        impostor->captureMatrix = viewProjection;
+        impostor->captured = true;
+    }
+    glBindTexture(GL_TEXTURE_2D, stageTexture_);
+    glBindFramebuffer(GL_FRAMEBUFFER, frame_.id());
+    captureMatrix = viewProjection;
 }
 
 // ---- device ----
@@ -254,7 +340,14 @@ void RendererGl::drawMesh(const Mesh& mesh) {
     shader_->setMaterial(mesh.material);
     setStageTexture(mesh.texture);
     shader_->setTextured(mesh.texture != 0);
-    mesh.drawElements();
+    if (mesh.showsImpostor) {
+        glBindSampler(0, pictureSampler_.id());
+        mesh.drawElements();
+        glBindSampler(0, linearSampler_.id());
+        ++impostorsShown;
+    } else {
+        mesh.drawElements();
+    }
     ++meshesDrawn;
 }
 
@@ -273,6 +366,7 @@ bool RendererGl::resize(int width, int height) {
         return false;
     window_.makeCurrent();
     collected_.reset();
+    captureQueue_.clear();
     textures_.clear();
     stageTexture_ = 0;
     if (!createRenderTarget(width, height)) {
@@ -340,9 +434,14 @@ bool RendererGl::savePng(const char* path) const {
 // ---- geometry ----
 
 void RendererGl::mapTexture(Tessellator& builder, Material* material, const Vec2& edge, int first) {
-    // Impostor pictures are projected by the impostor code, not by a planar mapping.
-    if (!material || isImpostorMapping(material))
+    if (!material)
         return;
+    // The picture is laid back on the shape from the viewpoint it was taken from.
+    if (isImpostorMapping(material)) {
+        if (const Impostor* impostor = impostorOf(material))
+            builder.mapTexture(impostorProjection(*impostor, model, viewportWidth, viewportHeight), first);
+        return;
+    }
     float u = 0, v = 0, scale = 1;
     if (material->textureOffset(u, v, scale))
         builder.mapTexture(TextureMatrix::planar(material->mapping, edge, u, v, scale), first);
@@ -354,6 +453,10 @@ void RendererGl::emit(Tessellator& builder, Material* material) {
     auto mesh = std::make_unique<Mesh>(std::move(builder.vertices), std::move(builder.indices));
     if (isImpostorMapping(material)) {
         mesh->material = impostorMaterial;
+        if (auto* picture = dynamic_cast<GlImpostor*>(impostorOf(material))) {
+            mesh->texture = picture->texture.id();
+            mesh->showsImpostor = true;
+        }
     } else {
         MeshMaterial& m = mesh->material;
         m.ambient[0] = m.ambient[1] = m.ambient[2] = m.ambient[3] = 1;
@@ -484,7 +587,9 @@ void RendererGl::roofQuad(const Poly& poly, const float heights[4], float thickn
     }
     Tessellator builder;
     builder.addPrism(poly, low, high);
-    if (material && !isImpostorMapping(material)) {
+    if (isImpostorMapping(material)) {
+        mapTexture(builder, material, Vec2());
+    } else if (material) {
         float u = 0, v = 0, scale = 1;
         if (material->textureOffset(u, v, scale)) {
             // The picture lies in the roof plane: one axis along the reference

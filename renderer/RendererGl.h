@@ -64,6 +64,12 @@ public:
     void slopedPanel(const Poly& footprint, const Extrusion& start, const Extrusion& end,
                      Material* material) override;
     void drawGraph(const Graph& graph) override;
+    // A texture of the window's size for the current sphere, copied from the
+    // frame at endFrame; null when the sphere is too large on screen, its
+    // window leaves the viewport, or no texture can be made (then no other
+    // impostor is made this frame).
+    std::unique_ptr<Impostor> createImpostor() override;
+    void queueImpostor(Impostor* impostor) override;
 
     // New client size: releases the texture cache and the render target,
     // makes them again at the new size and sets viewport, render states,
@@ -116,10 +122,17 @@ public:
     MeshMaterial nodeMaterial;
     MeshMaterial impostorMaterial;
 
-    // Statistics: meshes tessellated since construction; meshes drawn since
-    // the last beginFrame.
+    // Statistics: meshes tessellated since construction; meshes drawn and
+    // meshes showing an impostor since the last beginFrame.
     long meshesBuilt = 0;
     int meshesDrawn = 0;
+    int impostorsShown = 0;
+
+    // Projection times view at the last impostor capture.
+    Matrix44 captureMatrix;
+    // Impostor textures that may live at once (each at most 64 KiB); creation
+    // fails beyond it as when the device runs out of texture memory.
+    long impostorTextureLimit = 4096;
 
 private:
     bool createRenderTarget(int width, int height);
@@ -127,6 +140,8 @@ private:
     void mapTexture(Tessellator& builder, Material* material, const Vec2& edge, int first = 0);
     // Material, texture, upload, draw, collect.
     void emit(Tessellator& builder, Material* material);
+    // Copies every queued impostor's window of the frame into its texture.
+    void captureImpostors();
 
     GlWindow& window_;  // not owned
     bool device_ = false;
@@ -137,10 +152,12 @@ private:
     GlRenderbuffer depthBuffer_;
     GlSampler linearSampler_;
     GlSampler pointSampler_;
+    GlSampler pictureSampler_;  // impostor pictures: linear, one level, clamped
     GlVertexArray streamArray_;  // user-memory draws (the graph)
     GlBuffer streamBuffer_;
     TextureCache textures_;
     std::unique_ptr<RenderList> collected_;  // owned until endList
+    std::vector<Impostor*> captureQueue_;    // not owned: the descriptions'; emptied every frame
 
     Vector lightDirection_;
     bool lightSet_ = false;

@@ -82,13 +82,20 @@ void Tessellator::addTriangle(int a, int b, int c) {
     }
 }
 
-void Tessellator::mapTexture(const TextureMatrix& t, int first) {
+namespace {
+template <class Projection>
+void mapVertices(std::vector<Vertex>& vertices, const Projection& t, int first) {
     for (size_t i = static_cast<size_t>(first); i < vertices.size(); ++i) {
         const Vec2 uv = t.apply(vertexPosition(vertices[i]));
         vertices[i].u = uv.x;
         vertices[i].v = uv.y;
     }
 }
+}  // namespace
+
+void Tessellator::mapTexture(const TextureMatrix& t, int first) { mapVertices(vertices, t, first); }
+
+void Tessellator::mapTexture(const ImpostorProjection& t, int first) { mapVertices(vertices, t, first); }
 
 void Tessellator::addPrism(const Poly& poly, const float* bottom, const float* top) {
     const int n = poly.count();

@@ -11,6 +11,7 @@
 
 #include "core/Poly.h"
 #include "core/Vector.h"
+#include "renderer/Impostor.h"
 #include "renderer/Mesh.h"
 
 struct ClipPolygon;
@@ -50,6 +51,7 @@ public:
     void addTriangle(int a, int b, int c);
     // (u, v) of every vertex from first on through t.
     void mapTexture(const TextureMatrix& t, int first = 0);
+    void mapTexture(const ImpostorProjection& t, int first = 0);
 
     // Prism over an n-point polygon with the point heights bottom[i] and
     // top[i] (world y): 6n vertices (bottom ring, top ring, then both rings

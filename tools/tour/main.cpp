@@ -21,6 +21,7 @@
 #include "core/Profiler.h"
 #include "core/RandomGenerator.h"
 #include "renderer/GlWindow.h"
+#include "renderer/OcclusionBuffer.h"
 #include "renderer/RendererGl.h"
 #include "renderer/Skybox.h"
 #include "tools/tour/Census.h"
@@ -154,7 +155,11 @@ struct FrameStats {
     long live = 0;
     long generated = 0;
     long freed = 0;
-    int impostors = 0;
+    int impostors = 0;       // made this frame
+    int impostorsShown = 0;  // meshes showing an impostor
+    int occlusionTests = 0;
+    int occlusionHits = 0;
+    int occlusionMode = 0;   // at the end of the frame
     float detail = 0;
 };
 
@@ -174,6 +179,8 @@ public:
         RandomGenerator::collapse().seed(161803398);
         const bool peakReset = ResidentMemory::resetPeak();
         long peakKb = 0;
+        // Occlusion starts each pass on trial, as at start-up.
+        ctx_.occlusion().reset(OcclusionBuffer::kTrial);
         for (int i = 0; i < o_.frames; ++i) {
             ctx_.setView(path_.view(i, o_.frames));
             FrameStats s = frame(pass);
@@ -182,9 +189,10 @@ public:
             stats_.push_back(s);
             if (!o_.quiet)
                 std::printf("pass %d frame %4d  cpu %8.2f ms  gpu %7.2f ms  tris %8d  meshes %6d  live %6ld"
-                            "  gen %5ld  freed %5ld  imp %3d  detail %.3f\n",
+                            "  gen %5ld  freed %5ld  imp %3d  shown %4d  occ %5d/%5d m%d  detail %.3f\n",
                             pass, i, s.cpuMs, s.gpuMs, s.triangles, s.meshes, s.live, s.generated, s.freed,
-                            s.impostors, s.detail);
+                            s.impostors, s.impostorsShown, s.occlusionHits, s.occlusionTests, s.occlusionMode,
+                            s.detail);
             if (renderer_ && pass == 0 && !o_.pngDir.empty() && i % o_.every == 0) {
                 char name[64];
                 std::snprintf(name, sizeof name, "/frame_%04d.png", i);
@@ -205,8 +213,9 @@ public:
     void summary(int pass) const {
         std::vector<double> cpu, gpu;
         long generated = 0, freed = 0, liveMax = 0, liveEnd = 0;
-        double triangles = 0, meshes = 0;
-        int trianglesMax = 0, meshesMax = 0;
+        double triangles = 0, meshes = 0, shown = 0;
+        int trianglesMax = 0, meshesMax = 0, shownMax = 0, framesCulling = 0;
+        long made = 0, tests = 0, hits = 0;
         size_t frames = 0;
         for (const FrameStats& s : stats_) {
             if (s.pass != pass)
@@ -222,6 +231,12 @@ public:
             meshes += s.meshes;
             trianglesMax = std::max(trianglesMax, s.triangles);
             meshesMax = std::max(meshesMax, s.meshes);
+            made += s.impostors;
+            shown += s.impostorsShown;
+            shownMax = std::max(shownMax, s.impostorsShown);
+            tests += s.occlusionTests;
+            hits += s.occlusionHits;
+            framesCulling += s.occlusionMode != OcclusionBuffer::kOff ? 1 : 0;
         }
         const double n = static_cast<double>(std::max<size_t>(frames, 1));
         double cpuSum = 0;
@@ -240,6 +255,8 @@ public:
         std::printf("summary: descriptions  live at end %ld  max %ld  generated %ld  freed %ld\n", liveEnd,
                     liveMax, generated, freed);
         breakdown_.print(pass, renderer_ != nullptr, stdout);
+        std::printf("summary: impostors  made %ld  shown mean %.0f  max %d\n", made, shown / n, shownMax);
+        std::printf("summary: occlusion  tests %ld  hits %ld  frames culling %d\n", tests, hits, framesCulling);
     }
 
 private:
@@ -263,7 +280,11 @@ private:
         s.triangles = ctx_.trianglesDrawn;
         s.meshes = renderer_ ? renderer_->meshesDrawn : 0;
         s.impostors = ctx_.impostorsMade;
+        s.impostorsShown = renderer_ ? renderer_->impostorsShown : 0;
+        s.occlusionTests = ctx_.occlusion().tests;
+        s.occlusionHits = ctx_.occlusion().hits;
         ctx_.endFrame();
+        s.occlusionMode = ctx_.occlusionEnabled ? ctx_.occlusion().mode : OcclusionBuffer::kOff;
         if (renderer_)
             glFinish();
         const auto finished = std::chrono::steady_clock::now();

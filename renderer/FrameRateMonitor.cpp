@@ -1,6 +1,7 @@
-#include "editor/FrameRateMonitor.h"
+#include "renderer/FrameRateMonitor.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/RenderContext.h"
 
@@ -18,6 +19,10 @@ void FrameRateMonitor::update(RenderContext& ctx, float fps, uint32_t memoryKb) 
             ctx.setDetail(d);
         return;
     }
+    // A rate that is not a number (a zero-length frame) would stay in the
+    // average for good and stop the adaptation: such a frame is skipped.
+    if (!std::isfinite(fps))
+        return;
     smoothed = (fps + smoothed) / 2.0f;
     if (target < 1.0f)
         return;

@@ -1,6 +1,10 @@
-#include "editor/FrameRateMonitor.h"
+#include "renderer/FrameRateMonitor.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
 
 #include "core/NullRenderContext.h"
 
@@ -74,4 +78,60 @@ TEST_F(FrameRateMonitorTest, MemoryAboveTheLimitLowersTheDetail) {
     monitor.update(ctx, 100.0f, 70000);
     EXPECT_FLOAT_EQ(ctx.detail(), 0.9f);
     EXPECT_FLOAT_EQ(monitor.smoothed, 5.0f);
+}
+
+TEST_F(FrameRateMonitorTest, SmoothingHalvesTheDistanceToEachRate) {
+    monitor.target = 0.0f;  // adaptation off: only the average moves
+    for (float fps : {9.0f, 9.0f, 1.0f})
+        monitor.update(ctx, fps, 0);
+    // 5 -> 7 -> 8 -> 4.5
+    EXPECT_FLOAT_EQ(monitor.smoothed, 4.5f);
+    EXPECT_FLOAT_EQ(ctx.detail(), 1.0f);
+}
+
+TEST_F(FrameRateMonitorTest, ExactlyTheUpperBandEdgeChangesNothing) {
+    ctx.trianglesDrawn = 10000;
+    monitor.smoothed = 12.0f;
+    monitor.update(ctx, 12.0f, 0);
+    EXPECT_FLOAT_EQ(ctx.detail(), 1.0f);
+    EXPECT_EQ(monitor.hold, 0);
+}
+
+TEST_F(FrameRateMonitorTest, RateNotMeasuredKeepsTheDetail) {
+    ctx.trianglesDrawn = 10000;
+    monitor.update(ctx, 0.05f, 0);  // fps <= 0.1: factor 1
+    EXPECT_FLOAT_EQ(ctx.detail(), 1.0f);
+}
+
+TEST_F(FrameRateMonitorTest, RatesThatAreNotNumbersLeaveTheAverageUsable) {
+    ctx.trianglesDrawn = 10000;
+    monitor.update(ctx, std::numeric_limits<float>::infinity(), 0);
+    monitor.update(ctx, std::numeric_limits<float>::quiet_NaN(), 0);
+    EXPECT_FLOAT_EQ(monitor.smoothed, 5.0f);
+    EXPECT_FLOAT_EQ(ctx.detail(), 1.0f);
+    monitor.update(ctx, 5.0f, 0);  // still adapts afterwards
+    EXPECT_FLOAT_EQ(ctx.detail(), 0.9f);
+}
+
+// Whatever rates and frame sizes come, the detail stays finite and strictly
+// inside its bounds, and a raise never exceeds 5 %.
+TEST_F(FrameRateMonitorTest, LongRandomRunKeepsTheDetailInsideItsBounds) {
+    std::mt19937 random(19);
+    std::uniform_real_distribution<float> rate(0.0f, 200.0f);
+    std::uniform_int_distribution<int> triangles(0, 20000);
+    int raises = 0, lowerings = 0;
+    for (int i = 0; i < 20000; ++i) {
+        ctx.trianglesDrawn = triangles(random);
+        const float before = ctx.detail();
+        monitor.update(ctx, i % 1000 < 500 ? rate(random) : rate(random) * 0.05f, 0);
+        const float after = ctx.detail();
+        ASSERT_TRUE(std::isfinite(after));
+        ASSERT_GT(after, 0.05f);
+        ASSERT_LT(after, 3.0f);
+        ASSERT_LE(after, before * 1.05f * (1 + 1e-6f));
+        raises += after > before;
+        lowerings += after < before;
+    }
+    EXPECT_GT(raises, 0);
+    EXPECT_GT(lowerings, 0);
 }
