@@ -57,6 +57,9 @@ public:
     virtual void endFrame() {}
     // Occlusion query for the current sphere; false while no occlusion buffer is active.
     virtual bool isOccluded() { return false; }
+    // Puts the occlusion buffer back into a starting mode (0 off, 1 on, 2 on
+    // trial), as the autopilot does when it is switched; nothing without a buffer.
+    virtual void resetOcclusion(int mode) { (void)mode; }
     virtual void reservedHook(void* p) { (void)p; }
 
     // ---- geometry ----

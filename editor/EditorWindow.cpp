@@ -150,6 +150,14 @@ void EditorWindow::makeWorld() {
     properties_.setTarget(world_.get());
 }
 
+void EditorWindow::restartAutopilot() {
+    if (!renderer_ || !autopilot_.on())
+        return;
+    autopilot_.switchOff(*renderer_);
+    renderFrame();
+    autopilot_.switchOn(*renderer_, world_.get());
+}
+
 void EditorWindow::setRunning(bool running) { running_ = running; }
 
 int EditorWindow::run() {
@@ -197,6 +205,7 @@ void EditorWindow::tick() {
     const CameraControl::Outcome outcome = control_->apply(code, *keyboard_);
     if (!outcome.status.empty())
         statusText_ = outcome.status;
+    autopilot_.tick(*renderer_, world_.get(), collisions_);
     // Saved before this tick draws: the picture is the frame on screen.
     if (outcome.screenshot)
         takeScreenshot();
@@ -218,6 +227,8 @@ void EditorWindow::renderFrame() {
     if (skybox_)
         skybox_->draw(*renderer_);
     world_->render(*renderer_);
+    if (crowdShown_)
+        crowd_.stepAndDraw(*renderer_, world_.get(), collisions_);
     renderer_->endFrame();
 
     const double elapsed = std::chrono::duration<double>(Clock::now() - fpsStart_).count();
@@ -318,7 +329,7 @@ void EditorWindow::drawMenuBar() {
         item("Help", Command::Help);
         item("Step...", Command::Step);
         ImGui::Separator();
-        item("Autopilot", Command::Autopilot, autopilot_);
+        item("Autopilot", Command::Autopilot, autopilot_.on());
         item("Pilot settings...", Command::PilotSettings);
         ImGui::EndMenu();
     }
@@ -530,7 +541,10 @@ void EditorWindow::execute(Command command) {
     case Command::Collisions: collisions_ = !collisions_; break;
     case Command::Help: openDialog(Dialog::Help); break;
     case Command::Step: openDialog(Dialog::Step); break;
-    case Command::Autopilot: autopilot_ = !autopilot_; break;
+    case Command::Autopilot:
+        if (renderer_)
+            autopilot_.toggle(*renderer_, world_.get());
+        break;
     case Command::PilotSettings: openDialog(Dialog::PilotSettings); break;
     case Command::Properties:
         properties_.open = !properties_.open;
@@ -540,7 +554,8 @@ void EditorWindow::execute(Command command) {
     case Command::Cameras:
         if (!renderer_)
             break;
-        autopilot_ = false;
+        if (autopilot_.on())
+            autopilot_.switchOff(*renderer_);
         openDialog(Dialog::Cameras);
         break;
     }
@@ -558,7 +573,9 @@ void EditorWindow::openDialog(Dialog dialog) {
         cameraStore_.load();
         cameraSelection_ = -1;
         break;
-    case Dialog::PilotSettings: pilotDialog_.open(pilotHeight_, pilotSpeed_, startAtNearest_); break;
+    case Dialog::PilotSettings:
+        pilotDialog_.open(autopilot_.agent.height, autopilot_.agent.configuredSpeed, autopilot_.startAtNearest);
+        break;
     case Dialog::Help:
     case Dialog::None: break;
     }
@@ -597,9 +614,10 @@ void EditorWindow::closeDialog(bool ok) {
         break;
     case Dialog::PilotSettings:
         if (ok) {
-            pilotHeight_ = pilotDialog_.height();
-            pilotSpeed_ = pilotDialog_.speed();
-            startAtNearest_ = pilotDialog_.startAtNearest;
+            autopilot_.agent.height = pilotDialog_.height();
+            autopilot_.agent.configuredSpeed = pilotDialog_.speed();
+            autopilot_.startAtNearest = pilotDialog_.startAtNearest;
+            restartAutopilot();
         }
         break;
     case Dialog::Help:
@@ -649,6 +667,7 @@ void EditorWindow::resize(int width, int height) {
         skybox_->build(*renderer_);
         setRunning(true);
         adjustPresentRect();
+        restartAutopilot();
     } else {
         control_.reset();
         renderer_.reset();

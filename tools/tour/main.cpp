@@ -17,6 +17,8 @@
 #include "core/Desc.h"
 #include "core/NullRenderContext.h"
 #include "core/RandomGenerator.h"
+#include "editor/Autopilot.h"
+#include "navigation/Crowd.h"
 #include "renderer/GlWindow.h"
 #include "renderer/RendererGl.h"
 #include "renderer/Skybox.h"
@@ -41,6 +43,10 @@ struct Options {
     bool impostors = true;
     bool occlusion = true;
     bool quiet = false;
+    bool autopilot = false;
+    float pilotHeight = 30.0f;
+    bool crowd = false;
+    bool collisions = false;
 };
 
 void usage() {
@@ -48,6 +54,7 @@ void usage() {
                  "usage: callimora-tour [--frames N] [--size WxH] [--png DIR] [--every K] [--graph]\n"
                  "                      [--dump DEPTH] [--repeat] [--check] [--detail X]\n"
                  "                      [--no-impostors] [--no-occlusion] [--quiet]\n"
+                 "                      [--autopilot] [--pilot-height H] [--crowd] [--collisions]\n"
                  "  --frames N      frames along the path (default 240)\n"
                  "  --size WxH      render size in pixels (default 640x480)\n"
                  "  --png DIR       write every K-th frame as DIR/frame_NNNN.png\n"
@@ -57,7 +64,11 @@ void usage() {
                  "  --repeat        collapse everything, fly the path again, print the fingerprint again\n"
                  "  --check         with --repeat: exit 1 when the two fingerprints differ\n"
                  "  --detail X      fixed level-of-detail factor (default 0.4)\n"
-                 "  --quiet         summary only\n");
+                 "  --quiet         summary only\n"
+                 "  --autopilot     the autopilot walks the streets instead of the fixed path\n"
+                 "  --pilot-height H  the autopilot's camera height in metres (default 30)\n"
+                 "  --crowd         step and draw the crowd (\"NPCs\")\n"
+                 "  --collisions    the autopilot and the crowd test their moves against the town\n");
 }
 
 bool parse(int argc, char** argv, Options& o) {
@@ -95,10 +106,18 @@ bool parse(int argc, char** argv, Options& o) {
             o.occlusion = false;
         else if (a == "--quiet")
             o.quiet = true;
+        else if (a == "--autopilot")
+            o.autopilot = true;
+        else if (a == "--pilot-height" && next(v))
+            o.pilotHeight = static_cast<float>(std::atof(v));
+        else if (a == "--crowd")
+            o.crowd = true;
+        else if (a == "--collisions")
+            o.collisions = true;
         else
             return false;
     }
-    return o.frames > 0 && o.width > 0 && o.height > 0 && o.every > 0 && o.detail > 0;
+    return o.frames > 0 && o.width > 0 && o.height > 0 && o.every > 0 && o.detail > 0 && o.pilotHeight >= 0;
 }
 
 // The program finds "../data/" from its own folder, as the viewer does.
@@ -134,6 +153,7 @@ struct FrameStats {
     long freed = 0;
     int impostors = 0;
     float detail = 0;
+    double crowdMs = 0;  // the crowd's step and draw, inside cpuMs
 };
 
 double percentile(std::vector<double> v, double p) {
@@ -146,8 +166,9 @@ double percentile(std::vector<double> v, double p) {
 
 class Tour {
 public:
-    Tour(const Options& options, RendererGl& renderer, Skybox& sky, Desc& world, const TourPath& path)
-        : o_(options), renderer_(renderer), sky_(sky), world_(world), path_(path) {}
+    Tour(const Options& options, RendererGl& renderer, Skybox& sky, Desc& world, const TourPath& path,
+         Autopilot* pilot, Crowd* crowd)
+        : o_(options), renderer_(renderer), sky_(sky), world_(world), path_(path), pilot_(pilot), crowd_(crowd) {}
 
     // Flies the whole path once; pass 0 may write pictures.
     void fly(int pass) {
@@ -155,7 +176,10 @@ public:
         // pass from the same state so both passes collapse alike.
         RandomGenerator::collapse().seed(161803398);
         for (int i = 0; i < o_.frames; ++i) {
-            renderer_.setView(path_.view(i, o_.frames));
+            if (pilot_)
+                pilot_->tick(renderer_, &world_, o_.collisions);
+            else
+                renderer_.setView(path_.view(i, o_.frames));
             FrameStats s = frame();
             s.pass = pass;
             stats_.push_back(s);
@@ -210,6 +234,20 @@ public:
                     trianglesMax, meshes / n, meshesMax);
         std::printf("summary: descriptions  live at end %ld  max %ld  generated %ld  freed %ld\n", liveEnd,
                     liveMax, generated, freed);
+        if (crowd_) {
+            std::vector<double> crowdMs;
+            for (const FrameStats& s : stats_)
+                if (s.pass == pass)
+                    crowdMs.push_back(s.crowdMs);
+            std::printf("summary: crowd step and draw ms  median %.2f  p99 %.2f  placed %d of %d\n",
+                        percentile(crowdMs, 0.5), percentile(crowdMs, 0.99), crowd_->placedCount(),
+                        crowd_->count());
+            std::printf("crowd: nodes visited %ld  turns %ld  re-placed %ld\n", crowd_->nodesVisited(),
+                        crowd_->turns(), crowd_->replacements());
+        }
+        if (pilot_)
+            std::printf("autopilot: nodes visited %ld  turns %ld  re-placed %ld\n", pilot_->agent.nodesVisited,
+                        pilot_->agent.turns, pilot_->agent.replacements);
     }
 
 private:
@@ -220,8 +258,14 @@ private:
         renderer_.beginFrame();
         sky_.draw(renderer_);
         world_.render(renderer_);
-        const auto traversed = std::chrono::steady_clock::now();
         FrameStats s;
+        if (crowd_) {
+            const auto crowdStart = std::chrono::steady_clock::now();
+            crowd_->stepAndDraw(renderer_, &world_, o_.collisions);
+            s.crowdMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - crowdStart)
+                            .count();
+        }
+        const auto traversed = std::chrono::steady_clock::now();
         s.triangles = renderer_.trianglesDrawn;
         s.meshes = renderer_.meshesDrawn;
         s.impostors = renderer_.impostorsMade;
@@ -242,6 +286,8 @@ private:
     Skybox& sky_;
     Desc& world_;
     const TourPath& path_;
+    Autopilot* pilot_;  // not owned; null: the fixed path
+    Crowd* crowd_;      // not owned; null: no crowd
     std::vector<FrameStats> stats_;
 };
 
@@ -296,7 +342,19 @@ int main(int argc, char** argv) {
         renderer.impostorsEnabled = 0;
 
     const TourPath path(&root->land);
-    Tour tour(o, renderer, sky, *world, path);
+    std::unique_ptr<Autopilot> pilot;
+    if (o.autopilot) {
+        pilot = std::make_unique<Autopilot>();
+        pilot->agent.height = o.pilotHeight;
+        // The streets exist once the town has grown: one frame from the start camera first.
+        renderer.beginFrame();
+        world->render(renderer);
+        renderer.endFrame();
+        if (!pilot->switchOn(renderer, world.get()))
+            std::fprintf(stderr, "callimora-tour: the autopilot found no street to walk\n");
+    }
+    std::unique_ptr<Crowd> crowd = o.crowd ? std::make_unique<Crowd>() : nullptr;
+    Tour tour(o, renderer, sky, *world, path, pilot.get(), crowd.get());
     tour.fly(0);
     if (o.dumpDepth >= 0)
         dumpTree(*world, o.dumpDepth, stdout);
