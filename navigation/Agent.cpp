@@ -166,6 +166,12 @@ void Agent::step(RenderContext& ctx, const Drawable* obstacles) {
 }
 
 void Agent::arrive(RenderContext& ctx) {
+    // Stranded: the streets around the node went and left it alone. It would
+    // stand on it for ever; dropping it lets the agent be placed again.
+    if (current_->neighbours.empty()) {
+        setNodes(previous_, nullptr);
+        return;
+    }
     ++nodesVisited;
     const Vector old = heading;
     stepVector = heading;

@@ -58,7 +58,8 @@ public:
     void drawBody(RenderContext& ctx);
 
     bool placed() const { return current_ != nullptr; }
-    // Was placed, and its current node has been deleted since.
+    // Was placed, and its current node has been deleted since (or was left
+    // without any neighbour when the agent reached it).
     bool lost() const { return wasPlaced_ && current_ == nullptr; }
     const GraphNode* previousNode() const { return previous_; }
     const GraphNode* currentNode() const { return current_; }

@@ -53,23 +53,9 @@ int Crowd::placedCount() const {
     return n;
 }
 
-long Crowd::nodesVisited() const {
+long Crowd::total(long Agent::*counter) const {
     long n = 0;
     for (const auto& a : agents_)
-        n += a->nodesVisited;
-    return n;
-}
-
-long Crowd::turns() const {
-    long n = 0;
-    for (const auto& a : agents_)
-        n += a->turns;
-    return n;
-}
-
-long Crowd::replacements() const {
-    long n = 0;
-    for (const auto& a : agents_)
-        n += a->replacements;
+        n += (*a).*counter;
     return n;
 }

@@ -38,12 +38,13 @@ public:
     // Agents standing on a live node.
     int placedCount() const;
     // Sums of the agents' counters.
-    long nodesVisited() const;
-    long turns() const;
-    long replacements() const;
+    long nodesVisited() const { return total(&Agent::nodesVisited); }
+    long turns() const { return total(&Agent::turns); }
+    long replacements() const { return total(&Agent::replacements); }
 
 private:
     void place(Drawable* world);
+    long total(long Agent::*counter) const;
 
     std::vector<std::unique_ptr<Agent>> agents_;  // owned
 };

@@ -220,6 +220,27 @@ TEST_F(AgentTest, NodeReleasedUnderTheAgentLeavesItLostThenReplaced) {
     walkUntilVisited(agent, ctx, agent.nodesVisited + 3);
 }
 
+TEST_F(AgentTest, NodeLeftWithoutNeighboursStrandsTheAgentUntilReplaced) {
+    // r0 - r1 - s - e, where s belongs to a patch that collapses and e stays.
+    const auto main = streets.chain({{-10, 0}, {0, 0}});
+    GraphNode* e = streets.graph.addNode(Vector(20, 0, 0), false);
+    auto side = std::make_unique<Graph>();
+    GraphNode* s = side->addNode(Vector(10, 0, 0), false);
+    addEdge(main[1], s);
+    addEdge(s, e);
+    startAtFirstNode(agent, streets, 0.5f);
+    walkUntilVisited(agent, ctx, 2);
+    ASSERT_EQ(agent.currentNode(), e);
+    side.reset();
+    EXPECT_TRUE(agent.placed());  // e is still there, but leads nowhere
+    walkUntilVisited(agent, ctx, 3, 100);
+    EXPECT_TRUE(agent.lost());
+    EXPECT_EQ(agent.nodesVisited, 2);
+    EXPECT_NEAR(agent.position.x, 20.0f, 0.5f);
+    ASSERT_TRUE(agent.replace(&streets));
+    EXPECT_EQ(agent.previousNode(), main[1]);
+}
+
 TEST_F(AgentTest, WholeGraphClearedUnderTheAgent) {
     streets.chain(straightStreet(5));
     startAtFirstNode(agent, streets, 0.5f);
