@@ -55,6 +55,11 @@ RandomGenerator& RandomGenerator::collapse() {
     return instance;
 }
 
+RandomGenerator& RandomGenerator::navigation() {
+    static RandomGenerator instance(0);
+    return instance;
+}
+
 RandomGenerator& RandomGenerator::textureOffset() {
     // Seeded once at start-up with ten discards; materials reseed it per drawable.
     static RandomGenerator instance = [] {

@@ -1,7 +1,7 @@
 #pragma once
 // Knuth's subtractive generator (modulus 1e9, seed constant 161803398, a table
 // of 55 entries). Every random decision of generation comes from one of the
-// three process-wide instances, so the same seed gives the same town.
+// process-wide instances, so the same seed gives the same town.
 #include <cstdint>
 
 class RandomGenerator {
@@ -25,6 +25,8 @@ public:
     static RandomGenerator& collapse();
     // Texture offsets and colour variation of meshes.
     static RandomGenerator& textureOffset();
+    // The walkers' own choices (start walks, random headings); seeded 0 once.
+    static RandomGenerator& navigation();
 
 private:
     void seed_(int32_t s, int discard);

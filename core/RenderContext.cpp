@@ -94,3 +94,5 @@ const char* RenderContext::cameraText() const {
                   eye.z, target.x, target.y, target.z, up.x, up.y, up.z, detail_);
     return buffer;
 }
+
+void RenderContext::resetOcclusion(int mode) { occlusion_->reset(mode); }

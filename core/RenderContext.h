@@ -51,6 +51,9 @@ public:
     virtual void endFrame();
     // Occlusion query for the current sphere against this frame's occluders.
     virtual bool isOccluded();
+    // Puts the occlusion buffer back into a starting mode (0 off, 1 on, 2 on
+    // trial), as the autopilot does when it is switched.
+    virtual void resetOcclusion(int mode);
     virtual void reservedHook(void* p) { (void)p; }
 
     // ---- geometry ----

@@ -151,6 +151,14 @@ void EditorWindow::makeWorld() {
     properties_.setTarget(world_.get());
 }
 
+void EditorWindow::restartAutopilot() {
+    if (!renderer_ || !autopilot_.on())
+        return;
+    autopilot_.switchOff(*renderer_);
+    renderFrame();
+    autopilot_.switchOn(*renderer_, world_.get());
+}
+
 void EditorWindow::setRunning(bool running) { running_ = running; }
 
 int EditorWindow::run() {
@@ -198,6 +206,7 @@ void EditorWindow::tick() {
     const CameraControl::Outcome outcome = control_->apply(code, *keyboard_);
     if (!outcome.status.empty())
         statusText_ = outcome.status;
+    autopilot_.tick(*renderer_, world_.get(), collisions_);
     // Saved before this tick draws: the picture is the frame on screen.
     if (outcome.screenshot)
         takeScreenshot();
@@ -219,6 +228,8 @@ void EditorWindow::renderFrame() {
     if (skybox_)
         skybox_->draw(*renderer_);
     world_->render(*renderer_);
+    if (crowdShown_)
+        crowd_.stepAndDraw(*renderer_, world_.get(), collisions_);
     renderer_->endFrame();
 
     const double elapsed = std::chrono::duration<double>(Clock::now() - fpsStart_).count();
@@ -319,7 +330,7 @@ void EditorWindow::drawMenuBar() {
         item("Help", Command::Help);
         item("Step...", Command::Step);
         ImGui::Separator();
-        item("Autopilot", Command::Autopilot, autopilot_);
+        item("Autopilot", Command::Autopilot, autopilot_.on());
         item("Pilot settings...", Command::PilotSettings);
         ImGui::EndMenu();
     }
@@ -532,10 +543,8 @@ void EditorWindow::execute(Command command) {
     case Command::Help: openDialog(Dialog::Help); break;
     case Command::Step: openDialog(Dialog::Step); break;
     case Command::Autopilot:
-        autopilot_ = !autopilot_;
-        // The view starts to move differently: occlusion is tried afresh.
         if (renderer_)
-            renderer_->occlusion().reset(OcclusionBuffer::kTrial);
+            autopilot_.toggle(*renderer_, world_.get());
         break;
     case Command::PilotSettings: openDialog(Dialog::PilotSettings); break;
     case Command::Properties:
@@ -546,9 +555,8 @@ void EditorWindow::execute(Command command) {
     case Command::Cameras:
         if (!renderer_)
             break;
-        if (autopilot_)
-            renderer_->occlusion().reset(OcclusionBuffer::kTrial);
-        autopilot_ = false;
+        if (autopilot_.on())
+            autopilot_.switchOff(*renderer_);
         openDialog(Dialog::Cameras);
         break;
     }
@@ -566,7 +574,9 @@ void EditorWindow::openDialog(Dialog dialog) {
         cameraStore_.load();
         cameraSelection_ = -1;
         break;
-    case Dialog::PilotSettings: pilotDialog_.open(pilotHeight_, pilotSpeed_, startAtNearest_); break;
+    case Dialog::PilotSettings:
+        pilotDialog_.open(autopilot_.agent.height, autopilot_.agent.configuredSpeed, autopilot_.startAtNearest);
+        break;
     case Dialog::Help:
     case Dialog::None: break;
     }
@@ -605,9 +615,10 @@ void EditorWindow::closeDialog(bool ok) {
         break;
     case Dialog::PilotSettings:
         if (ok) {
-            pilotHeight_ = pilotDialog_.height();
-            pilotSpeed_ = pilotDialog_.speed();
-            startAtNearest_ = pilotDialog_.startAtNearest;
+            autopilot_.agent.height = pilotDialog_.height();
+            autopilot_.agent.configuredSpeed = pilotDialog_.speed();
+            autopilot_.startAtNearest = pilotDialog_.startAtNearest;
+            restartAutopilot();
         }
         break;
     case Dialog::Help:
@@ -657,6 +668,7 @@ void EditorWindow::resize(int width, int height) {
         skybox_->build(*renderer_);
         setRunning(true);
         adjustPresentRect();
+        restartAutopilot();
     } else {
         control_.reset();
         renderer_.reset();

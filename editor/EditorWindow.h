@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/Autopilot.h"
 #include "editor/CameraStore.h"
 #include "editor/ErrorLog.h"
 #include "editor/FrozenFrame.h"
@@ -20,6 +21,7 @@
 #include "editor/ScreenshotWriter.h"
 #include "editor/ValueDialog.h"
 #include "renderer/FrameRateMonitor.h"
+#include "navigation/Crowd.h"
 
 class AssertException;
 class CameraControl;
@@ -93,6 +95,9 @@ private:
     void reportScriptEnd() const;
     [[noreturn]] void failAssertion(const AssertException& error);
     void makeWorld();
+    // Switches the autopilot off, renders one frame and switches it on again,
+    // so that it restarts from the camera; nothing while it is off.
+    void restartAutopilot();
 
     EditorScript* script_;  // not owned, may be null
 
@@ -109,11 +114,8 @@ private:
     bool info_ = false;
     bool crowdShown_ = false;   // "NPCs"
     bool collisions_ = false;   // "Collisions"
-    // Autopilot settings, handed to the agent once it walks.
-    bool autopilot_ = false;
-    bool startAtNearest_ = true;
-    float pilotHeight_ = 30.0f;
-    float pilotSpeed_ = 0.3f;
+    Autopilot autopilot_;  // the camera's agent and its settings
+    Crowd crowd_;          // "NPCs"
 
     bool running_ = false;  // the tick runs ("Stopped" unchecked)
     bool quit_ = false;

@@ -13,6 +13,24 @@ void removeAll(std::vector<GraphNode*>& list, const GraphNode* n) {
 }
 }  // namespace
 
+GraphNode::~GraphNode() {
+    // A watcher may stop watching other nodes while it is told; this node's
+    // list is taken first so that nothing changes it underneath.
+    std::vector<GraphNodeWatcher*> told;
+    told.swap(watchers);
+    for (GraphNodeWatcher* w : told)
+        w->nodeReleased(this);
+}
+
+void GraphNode::watch(GraphNodeWatcher* w) {
+    if (w && std::find(watchers.begin(), watchers.end(), w) == watchers.end())
+        watchers.push_back(w);
+}
+
+void GraphNode::unwatch(GraphNodeWatcher* w) {
+    watchers.erase(std::remove(watchers.begin(), watchers.end(), w), watchers.end());
+}
+
 void addEdge(GraphNode* a, GraphNode* b) {
     if (!a || !b)
         return;

@@ -12,14 +12,32 @@
 #include <vector>
 
 #include "core/Vector.h"
+#include "navigation/GraphNodeWatcher.h"
 
 class DescPolyLand;
 
 struct GraphNode {
+    GraphNode() = default;
+    // Tells every watcher that the node goes, in the order they started watching.
+    ~GraphNode();
+    GraphNode(const GraphNode&) = delete;
+    GraphNode& operator=(const GraphNode&) = delete;
+
+    // Starts or stops telling w when this node is deleted; each watcher appears
+    // once however often it asks. Nothing for null.
+    void watch(GraphNodeWatcher* w);
+    void unwatch(GraphNodeWatcher* w);
+    int watcherCount() const { return static_cast<int>(watchers.size()); }
+
     Vector position;  // world position; y is the terrain height at the point
     uint8_t merge = 0;  // the merge argument it was created with
     // One entry per edge end, duplicates allowed (an edge added twice appears twice).
     std::vector<GraphNode*> neighbours;  // not owned
+
+private:
+    // Walkers holding this node: a node may go while one stands on it (its
+    // owner collapses under a walking agent).
+    std::vector<GraphNodeWatcher*> watchers;  // not owned
 };
 
 // Appends b to a's neighbours and a to b's. Nothing when either is null.

@@ -202,3 +202,32 @@ TEST_F(EditorSmoke, FailedAssertionIsLoggedShownAndEndsTheProgram) {
     EXPECT_EQ(log[log.find('\n') + 1], '(') << log;
     EXPECT_NE(output_.find("Assert failed: editor/EditorWindow "), std::string::npos) << output_;
 }
+
+TEST_F(EditorSmoke, AutopilotAndCrowdWalkOnThroughAResizeThatRebuildsTheTown) {
+    const std::string script =
+        "wait 20; hold S 1; wait 3\n"
+        "menu Autopilot; menu NPCs; menu Collisions; wait 100; hold S 1; wait 3\n"
+        "resize 400 300; wait 40\n"
+        "menu Pilot settings...; wait 2; press OK; wait 30; hold S 1; wait 3; quit";
+    ASSERT_EQ(run(script), 0) << output_;
+    ASSERT_NE(output_.find("script done:"), std::string::npos) << output_;
+
+    // The camera left the hill for the streets: the two pictures differ.
+    Picture before, walking, after;
+    ASSERT_TRUE(load(sandbox_ / "screenshot000.bmp", before));
+    ASSERT_TRUE(load(sandbox_ / "screenshot001.bmp", walking));
+    ASSERT_TRUE(load(sandbox_ / "screenshot002.bmp", after));
+    ASSERT_EQ(before.width, walking.width);
+    ASSERT_EQ(before.height, walking.height);
+    double difference = 0;
+    for (int y = 0; y < before.height; ++y)
+        for (int x = 0; x < before.width; ++x)
+            for (int c = 0; c < 3; ++c)
+                difference += std::abs(before.at(x, y)[c] - walking.at(x, y)[c]);
+    difference /= 3.0 * before.width * before.height;
+    EXPECT_GT(difference, 10.0);
+    // Still walking over the rebuilt town after the resize.
+    double mean, spread;
+    brightness(after, after.height / 2, after.height, mean, spread);
+    EXPECT_GT(spread, 8.0);
+}

@@ -20,6 +20,8 @@
 #include "core/NullRenderContext.h"
 #include "core/Profiler.h"
 #include "core/RandomGenerator.h"
+#include "editor/Autopilot.h"
+#include "navigation/Crowd.h"
 #include "renderer/GlWindow.h"
 #include "renderer/OcclusionBuffer.h"
 #include "renderer/RendererGl.h"
@@ -53,6 +55,10 @@ struct Options {
     float at[2] = {0, 0};  // world x, z
     bool streetPath = false;
     bool render = true;
+    bool autopilot = false;
+    float pilotHeight = 30.0f;
+    bool crowd = false;
+    bool collisions = false;
 };
 
 void usage() {
@@ -61,6 +67,7 @@ void usage() {
                  "                      [--dump DEPTH] [--repeat] [--check] [--detail X]\n"
                  "                      [--no-impostors] [--no-occlusion] [--no-render] [--quiet]\n"
                  "                      [--census] [--at X,Z] [--path street]\n"
+                 "                      [--autopilot] [--pilot-height H] [--crowd] [--collisions]\n"
                  "  --frames N      frames along the path (default 240)\n"
                  "  --size WxH      render size in pixels (default 640x480)\n"
                  "  --png DIR       write every K-th frame as DIR/frame_NNNN.png\n"
@@ -76,7 +83,12 @@ void usage() {
                  "  --census        grow the quarter at the start view (or --at) to its leaves, print its\n"
                  "                  class counts, sizes, timings and fingerprint, regrow it and compare\n"
                  "  --at X,Z        the census point in world metres\n"
-                 "  --path street   walk the streets of that quarter at eye height instead of the fixed path\n");
+                 "  --path street   walk the streets of that quarter at eye height instead of the fixed path\n"
+
+                 "  --autopilot     the autopilot walks the streets instead of the fixed path\n"
+                 "  --pilot-height H  the autopilot's camera height in metres (default 30)\n"
+                 "  --crowd         step and draw the crowd (\"NPCs\")\n"
+                 "  --collisions    the autopilot and the crowd test their moves against the town\n");
 }
 
 bool parse(int argc, char** argv, Options& o) {
@@ -128,10 +140,18 @@ bool parse(int argc, char** argv, Options& o) {
                 return false;
             o.streetPath = true;
         }
+        else if (a == "--autopilot")
+            o.autopilot = true;
+        else if (a == "--pilot-height" && next(v))
+            o.pilotHeight = static_cast<float>(std::atof(v));
+        else if (a == "--crowd")
+            o.crowd = true;
+        else if (a == "--collisions")
+            o.collisions = true;
         else
             return false;
     }
-    return o.frames > 0 && o.width > 0 && o.height > 0 && o.every > 0 && o.detail > 0;
+    return o.frames > 0 && o.width > 0 && o.height > 0 && o.every > 0 && o.detail > 0 && o.pilotHeight >= 0;
 }
 
 // The program finds "../data/" from its own folder, as the viewer does.
@@ -161,16 +181,18 @@ struct FrameStats {
     int occlusionHits = 0;
     int occlusionMode = 0;   // at the end of the frame
     float detail = 0;
+    double crowdMs = 0;  // the crowd's step and draw, inside cpuMs
 };
 
 double percentile(const std::vector<double>& v, double p) { return TourBreakdown::percentile(v, p); }
 
 class Tour {
 public:
-    // renderer and sky: null for a flight without GL.
+    // renderer and sky: null for a flight without GL. pilot and crowd: not owned, may be null.
     Tour(const Options& options, RenderContext& ctx, RendererGl* renderer, Skybox* sky, Desc& world,
-         const TourPath& path)
-        : o_(options), ctx_(ctx), renderer_(renderer), sky_(sky), world_(world), path_(path) {}
+         const TourPath& path, Autopilot* pilot, Crowd* crowd)
+        : o_(options), ctx_(ctx), renderer_(renderer), sky_(sky), world_(world), path_(path), pilot_(pilot),
+          crowd_(crowd) {}
 
     // Flies the whole path once; pass 0 may write pictures.
     void fly(int pass) {
@@ -182,7 +204,10 @@ public:
         // Occlusion starts each pass on trial, as at start-up.
         ctx_.occlusion().reset(OcclusionBuffer::kTrial);
         for (int i = 0; i < o_.frames; ++i) {
-            ctx_.setView(path_.view(i, o_.frames));
+            if (pilot_)
+                pilot_->tick(ctx_, &world_, o_.collisions);
+            else
+                ctx_.setView(path_.view(i, o_.frames));
             FrameStats s = frame(pass);
             peakKb = std::max(peakKb, ResidentMemory::currentKb());
             s.pass = pass;
@@ -257,6 +282,20 @@ public:
         breakdown_.print(pass, renderer_ != nullptr, stdout);
         std::printf("summary: impostors  made %ld  shown mean %.0f  max %d\n", made, shown / n, shownMax);
         std::printf("summary: occlusion  tests %ld  hits %ld  frames culling %d\n", tests, hits, framesCulling);
+        if (crowd_) {
+            std::vector<double> crowdMs;
+            for (const FrameStats& s : stats_)
+                if (s.pass == pass)
+                    crowdMs.push_back(s.crowdMs);
+            std::printf("summary: crowd step and draw ms  median %.2f  p99 %.2f  placed %d of %d\n",
+                        percentile(crowdMs, 0.5), percentile(crowdMs, 0.99), crowd_->placedCount(),
+                        crowd_->count());
+            std::printf("crowd: nodes visited %ld  turns %ld  re-placed %ld\n", crowd_->nodesVisited(),
+                        crowd_->turns(), crowd_->replacements());
+        }
+        if (pilot_)
+            std::printf("autopilot: nodes visited %ld  turns %ld  re-placed %ld\n", pilot_->agent.nodesVisited,
+                        pilot_->agent.turns, pilot_->agent.replacements);
     }
 
 private:
@@ -275,8 +314,14 @@ private:
             }
             world_.render(ctx_);
         }
-        const auto traversed = std::chrono::steady_clock::now();
         FrameStats s;
+        if (crowd_) {
+            const auto crowdStart = std::chrono::steady_clock::now();
+            crowd_->stepAndDraw(ctx_, &world_, o_.collisions);
+            s.crowdMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - crowdStart)
+                            .count();
+        }
+        const auto traversed = std::chrono::steady_clock::now();
         s.triangles = ctx_.trianglesDrawn;
         s.meshes = renderer_ ? renderer_->meshesDrawn : 0;
         s.impostors = ctx_.impostorsMade;
@@ -304,6 +349,8 @@ private:
     Skybox* sky_;           // null without GL
     Desc& world_;
     const TourPath& path_;
+    Autopilot* pilot_;  // not owned; null: the fixed path
+    Crowd* crowd_;      // not owned; null: no crowd
     std::vector<FrameStats> stats_;
     TourBreakdown breakdown_;
 };
@@ -381,7 +428,19 @@ int main(int argc, char** argv) {
     const TourPath path = o.streetPath ? TourPath(&root->land, streetRouteAt(*world, censusPoint(root->land,
                                                                        o.atGiven ? o.at : nullptr)))
                                        : TourPath(&root->land);
-    Tour tour(o, *ctx, renderer.get(), renderer ? &sky : nullptr, *world, path);
+    std::unique_ptr<Autopilot> pilot;
+    if (o.autopilot) {
+        pilot = std::make_unique<Autopilot>();
+        pilot->agent.height = o.pilotHeight;
+        // The streets exist once the town has grown: one frame from the start camera first.
+        ctx->beginFrame();
+        world->render(*ctx);
+        ctx->endFrame();
+        if (!pilot->switchOn(*ctx, world.get()))
+            std::fprintf(stderr, "callimora-tour: the autopilot found no street to walk\n");
+    }
+    std::unique_ptr<Crowd> crowd = o.crowd ? std::make_unique<Crowd>() : nullptr;
+    Tour tour(o, *ctx, renderer.get(), renderer ? &sky : nullptr, *world, path, pilot.get(), crowd.get());
     tour.fly(0);
     if (o.dumpDepth >= 0)
         dumpTree(*world, o.dumpDepth, stdout);
