@@ -556,6 +556,8 @@ void EditorWindow::openDialog(Dialog dialog) {
     case Dialog::Cameras:
         cameraStore_.capture(*renderer_, control_->farDistance());
         cameraStore_.load();
+        if (!cameraStore_.status().empty())
+            statusText_ = cameraStore_.status();
         cameraSelection_ = -1;
         break;
     case Dialog::PilotSettings: pilotDialog_.open(pilotHeight_, pilotSpeed_, startAtNearest_); break;
@@ -581,7 +583,7 @@ void EditorWindow::closeDialog(bool ok) {
         break;
     case Dialog::Step:
         if (ok && keyboard_)
-            keyboard_->step = valueDialog_.value();
+            keyboard_->step = CameraControl::boundedStep(valueDialog_.value(), keyboard_->step);
         break;
     case Dialog::Detail:
         if (ok && renderer_)
