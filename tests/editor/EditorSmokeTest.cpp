@@ -202,3 +202,20 @@ TEST_F(EditorSmoke, FailedAssertionIsLoggedShownAndEndsTheProgram) {
     EXPECT_EQ(log[log.find('\n') + 1], '(') << log;
     EXPECT_NE(output_.find("Assert failed: editor/EditorWindow "), std::string::npos) << output_;
 }
+
+TEST_F(EditorSmoke, UnwritableErrorLogIsSaidInTheMessage) {
+    // A folder where the log should be: it cannot be opened for appending,
+    // whoever runs the test.
+    fs::create_directories(sandbox_ / "data" / "error.txt");
+    const int code = run("wait 5; assert; wait 50");
+    EXPECT_EQ(code, 3) << output_;
+    EXPECT_NE(output_.find("Assert failed: editor/EditorWindow "), std::string::npos) << output_;
+    EXPECT_NE(output_.find("error.txt could not be written"), std::string::npos) << output_;
+}
+
+TEST_F(EditorSmoke, MissingDataDirectoryIsSaidOnOneLine) {
+    fs::remove_all(sandbox_ / "data");
+    EXPECT_EQ(run("wait 5; quit"), 0) << output_;
+    EXPECT_NE(output_.find("callimora: the data directory "), std::string::npos) << output_;
+    EXPECT_NE(output_.find("was not found: make it with `make`"), std::string::npos) << output_;
+}

@@ -8,12 +8,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 
+#include "core/DataDirectory.h"
 #include "core/Desc.h"
 #include "core/NullRenderContext.h"
 #include "core/RandomGenerator.h"
@@ -43,11 +45,12 @@ struct Options {
     bool quiet = false;
 };
 
-void usage() {
-    std::fprintf(stderr,
+// To stdout for --help, to stderr after a wrong option.
+void usage(std::FILE* out) {
+    std::fprintf(out,
                  "usage: callimora-tour [--frames N] [--size WxH] [--png DIR] [--every K] [--graph]\n"
                  "                      [--dump DEPTH] [--repeat] [--check] [--detail X]\n"
-                 "                      [--no-impostors] [--no-occlusion] [--quiet]\n"
+                 "                      [--no-impostors] [--no-occlusion] [--quiet] [--help]\n"
                  "  --frames N      frames along the path (default 240)\n"
                  "  --size WxH      render size in pixels (default 640x480)\n"
                  "  --png DIR       write every K-th frame as DIR/frame_NNNN.png\n"
@@ -57,7 +60,13 @@ void usage() {
                  "  --repeat        collapse everything, fly the path again, print the fingerprint again\n"
                  "  --check         with --repeat: exit 1 when the two fingerprints differ\n"
                  "  --detail X      fixed level-of-detail factor (default 0.4)\n"
-                 "  --quiet         summary only\n");
+                 "  --no-impostors  draw far descriptions as their shapes, never as impostor pictures\n"
+                 "  --no-occlusion  switch occlusion culling off\n"
+                 "  --quiet         summary only\n"
+                 "  --help          print this and exit\n"
+                 "Needs the data directory ../data beside its own folder (made by `make`).\n"
+                 "Exit codes: 0 done, 1 failure (no data directory, no GL, --check found a difference),\n"
+                 "2 wrong option.\n");
 }
 
 bool parse(int argc, char** argv, Options& o) {
@@ -253,9 +262,14 @@ void printFingerprint(const Desc& world) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0) {
+            usage(stdout);
+            return 0;
+        }
     Options o;
     if (!parse(argc, argv, o)) {
-        usage();
+        usage(stderr);
         return 2;
     }
     if (!o.pngDir.empty()) {
@@ -263,6 +277,10 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(o.pngDir, ec);
     }
     enterExecutableFolder();
+    if (!dataDirectory::found()) {
+        std::fprintf(stderr, "callimora-tour: %s\n", dataDirectory::missingMessage().c_str());
+        return 1;
+    }
 
     GlWindow::Options wo;
     wo.width = o.width;
