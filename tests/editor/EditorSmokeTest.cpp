@@ -4,7 +4,6 @@
 // log do not touch the repository. Runs only when CALLIMORA_SMOKE names the
 // program (its own CTest entry sets it).
 #include <gtest/gtest.h>
-#include <stb/stb_image.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -17,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "renderer/ImageDecoder.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -28,12 +29,16 @@ struct Picture {
 };
 
 bool load(const fs::path& path, Picture& picture) {
-    int channels = 0;
-    unsigned char* data = stbi_load(path.string().c_str(), &picture.width, &picture.height, &channels, 3);
-    if (!data)
+    ImageDecoder decoder;
+    ImageDecoder::Image image;
+    if (!decoder.decode(path.string().c_str(), image))
         return false;
-    picture.rgb.assign(data, data + static_cast<size_t>(picture.width) * picture.height * 3);
-    stbi_image_free(data);
+    picture.width = image.width;
+    picture.height = image.height;
+    picture.rgb.clear();
+    for (size_t i = 0; i < image.rgba.size(); i += 4)
+        picture.rgb.insert(picture.rgb.end(), image.rgba.begin() + static_cast<std::ptrdiff_t>(i),
+                           image.rgba.begin() + static_cast<std::ptrdiff_t>(i) + 3);
     return true;
 }
 
