@@ -89,7 +89,8 @@ const LimitNames& TypBuiCourt::limitNames() { return kBuildingEdges; }
 void TypBuiCourt::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
     declarePoly(poly, list, nullptr, &limitNames());
-    list.addFloatArray("Construction Depth", constructionDepth.data(), static_cast<int>(constructionDepth.size()));
+    list.addFloatArray("Construction Depth", constructionDepth.data(), static_cast<int>(constructionDepth.size()),
+                       {1.0, 50.0});
     list.addBool("Court closed", &courtClosed);
     TypBui::declareParameters(list);
 }
@@ -114,7 +115,7 @@ const ClassName& TypBuiSite::className() const { return kClassName; }
 
 void TypBuiSite::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
-    list.addFloat("Over height", &overHeight);
+    list.addFloat("Over height", &overHeight, {0.0, 1000.0});
     TypBui::declareParameters(list);
 }
 
