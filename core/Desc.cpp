@@ -69,7 +69,12 @@ void Desc::renderOwnShape(RenderContext& ctx) {
 void Desc::addChild(std::unique_ptr<Drawable> child) {
     const int count = childCount();
     CALLI_ASSERT(count >= 0);
-    CALLI_ASSERT(count < kMaxChildren);
+    // An edited seed or parameter can cut a piece finer than the children
+    // array holds: a handled case, not a failed check.
+    if (overfull_ || count >= kMaxChildren) {
+        overfull_ = true;
+        return;
+    }
     child->parent = this;
     if (auto* d = dynamic_cast<Desc*>(child.get()))
         d->index = static_cast<uint8_t>(count);
@@ -80,6 +85,7 @@ void Desc::addChild(std::unique_ptr<Drawable> child) {
 
 void Desc::releaseChildren() {
     children.clear();
+    overfull_ = false;
     childrenReleased();
 }
 
@@ -101,12 +107,18 @@ void Desc::pushImpostorMaterial(Impostor* imp) {
 
 void Desc::refine(const Matrix44& modelView) {
     countdown = kCountdownRefined;
-    if (!children.empty())
+    if (!children.empty() || overfull_)
         return;
     RandomGenerator::generation().seed(static_cast<int32_t>(seed));
     {
         ProfileScope timing(profile::kGenerate, "Generate");
         generate();
+    }
+    if (overfull_) {
+        // Too many pieces: none of them, the description stays coarse.
+        children.clear();
+        childrenReleased();
+        return;
     }
     for (auto& c : children)
         c->computeDepth(modelView);
@@ -221,6 +233,8 @@ void Desc::draw(RenderContext& ctx) {
     }
 
     refine(ctx.modelView);
+    if (overfull_)
+        renderOwnShape(ctx);
     for (auto& child : children)
         child->render(ctx);
     ctx.planeMask = savedMask;

@@ -38,17 +38,23 @@ public:
     virtual void childrenReleased() {}
     virtual bool allowsImpostor() const { return true; }
 
-    // Takes ownership; asserts on the 257th child.
+    // Takes ownership. A 257th child is dropped and marks the generation as
+    // overfull: refine() then throws all children away and the description
+    // stays coarse.
     void addChild(std::unique_ptr<Drawable> child);
     template <class T>
     T* addChild(std::unique_ptr<T> child) {
         T* raw = child.get();
         addChild(std::unique_ptr<Drawable>(std::move(child)));
-        return raw;
+        return overfull_ ? nullptr : raw;
     }
+    // The last generation made more than kMaxChildren children: the
+    // description is drawn as its own shape until its children are released.
+    bool tooManyChildren() const { return overfull_; }
     int childCount() const { return static_cast<int>(children.size()); }
     Drawable* child(int i) const { return children[i].get(); }
-    // Deletes every child and calls childrenReleased().
+    // Deletes every child and calls childrenReleased(); the next refine()
+    // generates again.
     void releaseChildren();
     // Drops the impostor, its material and the render handle; nothing without an impostor.
     void releaseImpostor();
@@ -75,6 +81,7 @@ public:
     static void resetCounters() { generatedCount = freedCount = 0; }
 
 private:
+    bool overfull_ = false;
     enum class Detail { Coarse, Refine };
     Detail decideDetail(RenderContext& ctx);
     void pushImpostorMaterial(Impostor* impostor);

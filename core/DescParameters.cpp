@@ -13,8 +13,8 @@ void Extrusion::declare(ParameterList& list) {
     char heading[64];
     std::snprintf(heading, sizeof heading, "Extrusion (limits %d-%d)", lowLimit, highLimit);
     list.addHeading(heading);
-    list.addFloat("Extrusion level", &level);
-    list.addFloat("Extrusion height", &height);
+    list.addFloat("Extrusion level", &level, {-10000.0, 10000.0});
+    list.addFloat("Extrusion height", &height, {0.0, 10000.0});
 }
 
 void Drawable::declareParameters(ParameterList& list) {

@@ -21,7 +21,8 @@ const ClassName& DescPolyLand::className() const { return kClassName; }
 
 void DescPolyLand::declareParameters(ParameterList& list) {
     list.addHeading("DescPolyLand");
-    list.addFloat("Over height", &overHeight);
+    // Below a storey the urban blocks under it have no height to draw from.
+    list.addFloat("Over height", &overHeight, {5.0, 1000.0});
     DescPoly::declareParameters(list);
 }
 

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <type_traits>
 
 #include "core/Desc.h"
@@ -50,6 +52,79 @@ std::string floatText(float v) {
 
 std::string orEmpty(const char* s) { return s ? std::string(s) : std::string(); }
 
+// The text without blanks around it.
+std::string trimmed(const char* text) {
+    std::string t = orEmpty(text);
+    const size_t first = t.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return {};
+    return t.substr(first, t.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+std::string rangeText(const ValueRange& r) {
+    return format("must be between %g and %g", r.min, r.max);
+}
+
+// Why text is no whole number within the range, or empty.
+std::string wholeNumberRefusal(const char* text, const ValueRange& r) {
+    const std::string t = trimmed(text);
+    if (t.empty())
+        return "no value";
+    char* end = nullptr;
+    errno = 0;
+    const long long v = std::strtoll(t.c_str(), &end, 10);
+    if (end == t.c_str() || *end)
+        return "not a whole number";
+    if (errno == ERANGE || static_cast<double>(v) < r.min || static_cast<double>(v) > r.max)
+        return rangeText(r);
+    return {};
+}
+
+// Why text is no finite number within the range, or empty.
+std::string numberRefusal(const char* text, const ValueRange& r) {
+    const std::string t = trimmed(text);
+    if (t.empty())
+        return "no value";
+    char* end = nullptr;
+    const double v = std::strtod(t.c_str(), &end);
+    if (end == t.c_str() || *end)
+        return "not a number";
+    if (!std::isfinite(v))
+        return "not a finite number";
+    if (v < r.min || v > r.max)
+        return rangeText(r);
+    return {};
+}
+
+template <class T>
+std::string bytesOf(const T& value) {
+    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+template <class T>
+void restoreBytes(const std::string& saved, T& value) {
+    if (saved.size() == sizeof value)
+        std::memcpy(&value, saved.data(), sizeof value);
+}
+
+// What the kind of number can hold, within the declared range.
+template <class T>
+ValueRange kindRange(ValueRange declared) {
+    double low, high;
+    if constexpr (std::is_same_v<T, float>) {
+        low = -std::numeric_limits<float>::max();
+        high = std::numeric_limits<float>::max();
+    } else if constexpr (std::is_same_v<T, int32_t>) {
+        low = std::numeric_limits<int32_t>::min();
+        high = std::numeric_limits<int32_t>::max();
+    } else {
+        // A byte takes signed and unsigned spellings: "-1" is 255.
+        low = -128;
+        high = 255;
+    }
+    return {std::max(declared.min, low), std::min(declared.max, high)};
+}
+
 // What sscanf "%d" stores: strtol's long, narrowed to 32 bits. False when
 // nothing converts.
 bool scanInt(const char* text, int32_t& out) {
@@ -80,7 +155,8 @@ bool scanFloat(const char* text, float& out) {
 template <class T>
 class ChoiceParameter : public Parameter {
 public:
-    ChoiceParameter(const char* const names[], int count, const T values[], T* target) : target_(target) {
+    ChoiceParameter(const char* const names[], int count, const T values[], T* target, ValueRange range = {})
+        : range_(kindRange<T>(range)), target_(target) {
         if (count > 0 && names && values) {
             choiceNames_.reserve(static_cast<size_t>(count));
             values_.reserve(static_cast<size_t>(count));
@@ -108,6 +184,23 @@ public:
         scan(text);
     }
 
+    std::string refusal(const char* text) const override {
+        if (text)
+            for (const std::string& name : choiceNames_)
+                if (name == text)
+                    return {};
+        if constexpr (std::is_same_v<T, float>)
+            return numberRefusal(text, range_);
+        else
+            return wholeNumberRefusal(text, range_);
+    }
+    bool range(ValueRange& range) const override {
+        range = range_;
+        return true;
+    }
+    std::string saveValue() const override { return bytesOf(*target_); }
+    void restoreValue(const std::string& saved) override { restoreBytes(saved, *target_); }
+
 private:
     static std::string numberText(int32_t v) { return intText(v); }
     static std::string numberText(float v) { return floatText(v); }
@@ -128,6 +221,7 @@ private:
     }
 
     std::vector<T> values_;
+    ValueRange range_;
     T* target_;  // not owned
 };
 
@@ -154,6 +248,14 @@ public:
         *target_ = static_cast<uint8_t>(v) != 0;
     }
 
+    std::string refusal(const char* text) const override {
+        if (text && (std::strcmp(text, "No") == 0 || std::strcmp(text, "Yes") == 0))
+            return {};
+        return wholeNumberRefusal(text, {-128, 255});
+    }
+    std::string saveValue() const override { return bytesOf(*target_); }
+    void restoreValue(const std::string& saved) override { restoreBytes(saved, *target_); }
+
 private:
     bool* target_;  // not owned
 };
@@ -172,6 +274,17 @@ public:
         material_->unbind();
         if (text)
             material_->bind(text);
+    }
+
+    // Any name: one that binds nothing leaves the material unbound.
+    std::string refusal(const char*) const override { return {}; }
+    std::string saveValue() const override {
+        const char* bound = material_->textureName();
+        return bound ? std::string(1, '+') + bound : std::string("-");
+    }
+    void restoreValue(const std::string& saved) override {
+        if (!saved.empty())
+            parse(saved[0] == '+' ? saved.c_str() + 1 : nullptr);
     }
 
 private:
@@ -209,6 +322,16 @@ PolygonEditParameter::PolygonEditParameter(Poly* poly, const LimitNames* limits)
         }
         previous = heading;
     }
+}
+
+std::string PolygonEditParameter::refusal(const char*) const {
+    for (float v : lengths_)
+        if (!std::isfinite(v))
+            return "a length is not a finite number";
+    for (float v : angles_)
+        if (!std::isfinite(v))
+            return "an angle is not a finite number";
+    return {};
 }
 
 void PolygonEditParameter::parse(const char*) {
@@ -301,22 +424,22 @@ void ParameterList::add(std::string name, std::unique_ptr<Parameter> record) {
 
 void ParameterList::addHeading(const char* name) { add(orEmpty(name), nullptr); }
 
-void ParameterList::addInt(const char* name, int32_t* target) {
-    add(orEmpty(name), std::make_unique<ChoiceParameter<int32_t>>(nullptr, 0, nullptr, target));
+void ParameterList::addInt(const char* name, int32_t* target, ValueRange range) {
+    add(orEmpty(name), std::make_unique<ChoiceParameter<int32_t>>(nullptr, 0, nullptr, target, range));
 }
 
 void ParameterList::addIntChoice(const char* name, const char* const names[], int count, const int32_t values[],
-                                 int32_t* target) {
-    add(orEmpty(name), std::make_unique<ChoiceParameter<int32_t>>(names, count, values, target));
+                                 int32_t* target, ValueRange range) {
+    add(orEmpty(name), std::make_unique<ChoiceParameter<int32_t>>(names, count, values, target, range));
 }
 
-void ParameterList::addFloat(const char* name, float* target) {
-    add(orEmpty(name), std::make_unique<ChoiceParameter<float>>(nullptr, 0, nullptr, target));
+void ParameterList::addFloat(const char* name, float* target, ValueRange range) {
+    add(orEmpty(name), std::make_unique<ChoiceParameter<float>>(nullptr, 0, nullptr, target, range));
 }
 
 void ParameterList::addFloatChoice(const char* name, const char* const names[], int count, const float values[],
-                                   float* target) {
-    add(orEmpty(name), std::make_unique<ChoiceParameter<float>>(names, count, values, target));
+                                   float* target, ValueRange range) {
+    add(orEmpty(name), std::make_unique<ChoiceParameter<float>>(names, count, values, target, range));
 }
 
 void ParameterList::addByteChoice(const char* name, const char* const names[], int count, const uint8_t values[],
@@ -328,10 +451,10 @@ void ParameterList::addBool(const char* name, bool* target) {
     add(orEmpty(name), std::make_unique<BoolParameter>(target));
 }
 
-void ParameterList::addFloatArray(const char* name, float* values, int count) {
+void ParameterList::addFloatArray(const char* name, float* values, int count, ValueRange range) {
     const std::string base = orEmpty(name);
     for (int i = 0; i < count; ++i)
-        addFloat(format("%s[%d]", base.c_str(), i).c_str(), &values[i]);
+        addFloat(format("%s[%d]", base.c_str(), i).c_str(), &values[i], range);
 }
 
 void ParameterList::addMaterial(const char* name, const char* const names[], int count, Material* material) {
@@ -355,6 +478,16 @@ void ParameterList::setParent(Desc* const* parentField) {
 void ParameterList::setVariants(const char* const names[], int count, const uint8_t values[], uint8_t* target) {
     if (!variants_)
         variants_ = std::make_unique<VariantsParameter>(names, count, values, target);
+}
+
+std::string ParameterList::edit(int index, const char* text) {
+    Parameter* p = index >= 0 && index < count() ? record(index) : nullptr;
+    if (!p)
+        return "not editable";
+    std::string why = p->refusal(text);
+    if (why.empty())
+        p->parse(text);
+    return why;
 }
 
 int ParameterList::find(const char* name) const {

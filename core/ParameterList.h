@@ -9,6 +9,7 @@
 // A list holds pointers into the object it describes: discard it before the
 // object is destroyed or regenerated.
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,13 @@ struct LimitNames {
     int32_t count = 0;
 };
 
+// The numbers an entry accepts, both ends included. A typology declares the
+// range its generation can use; the kind of number bounds it further.
+struct ValueRange {
+    double min = -std::numeric_limits<double>::infinity();
+    double max = std::numeric_limits<double>::infinity();
+};
+
 // One entry's record. The base is also the record of entries that only list
 // names (children, parent, variants).
 class Parameter {
@@ -38,6 +46,22 @@ public:
     // text that converts to nothing leave numbers unchanged.
     virtual void parse(const char* text) { (void)text; }
     virtual bool isPolygonEdit() const { return false; }
+    // Why the text cannot be written (a short message), or empty when it can:
+    // a number entry takes a choice name or a whole, finite number within its
+    // range; entries without a value of their own take nothing.
+    virtual std::string refusal(const char* text) const {
+        (void)text;
+        return "not editable";
+    }
+    // The range of a number entry; false for other entries.
+    virtual bool range(ValueRange& range) const {
+        (void)range;
+        return false;
+    }
+    // The target's value as bytes, and putting such bytes back: the exact
+    // value, which the text made at declaration may round.
+    virtual std::string saveValue() const { return {}; }
+    virtual void restoreValue(const std::string& saved) { (void)saved; }
 
     int choiceCount() const { return static_cast<int>(choiceNames_.size()); }
     const std::string& choiceName(int i) const { return choiceNames_[i]; }
@@ -69,6 +93,8 @@ public:
 
     void parse(const char* text) override;
     bool isPolygonEdit() const override { return true; }
+    // The text is ignored; lengths and angles must be finite.
+    std::string refusal(const char* text) const override;
 
     Poly* polygon() const { return poly_; }
     const LimitNames* limitNames() const { return limits_; }
@@ -129,19 +155,20 @@ public:
     // Names may be null (kept as empty text). Targets are not owned and must
     // outlive the list.
     void addHeading(const char* name);
-    void addInt(const char* name, int32_t* target);
+    // Numbers outside `range` are refused by the entry's refusal().
+    void addInt(const char* name, int32_t* target, ValueRange range = {});
     void addIntChoice(const char* name, const char* const names[], int count, const int32_t values[],
-                      int32_t* target);
-    void addFloat(const char* name, float* target);
+                      int32_t* target, ValueRange range = {});
+    void addFloat(const char* name, float* target, ValueRange range = {});
     void addFloatChoice(const char* name, const char* const names[], int count, const float values[],
-                        float* target);
+                        float* target, ValueRange range = {});
     void addByteChoice(const char* name, const char* const names[], int count, const uint8_t values[],
                        uint8_t* target);
     // A byte choice over "No" = 0 and "Yes" = 1; any other number is true
     // when its low byte is not 0.
     void addBool(const char* name, bool* target);
     // count float entries named "<name>[<index>]".
-    void addFloatArray(const char* name, float* values, int count);
+    void addFloatArray(const char* name, float* values, int count, ValueRange range = {});
     // Parsing unbinds the material, then binds it by the text when not null.
     void addMaterial(const char* name, const char* const names[], int count, Material* material);
     // One entry named "POLY <Edition>".
@@ -159,6 +186,9 @@ public:
     Parameter* record(int i) const { return records_[i].get(); }
     // Index of the first entry called name, or -1.
     int find(const char* name) const;
+    // Writes text into entry `index` unless the entry refuses it; the
+    // refusal, or empty when written. Headings refuse everything.
+    std::string edit(int index, const char* text);
 
     Parameter* children() const { return children_.get(); }
     Parameter* parent() const { return parent_.get(); }

@@ -1,5 +1,6 @@
 #include "core/RenderContext.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -68,7 +69,9 @@ void RenderContext::setView(const Matrix44& v) {
 }
 
 void RenderContext::setDetail(float detail) {
-    detail_ = detail;
+    if (std::isnan(detail))
+        return;
+    detail_ = std::clamp(detail, kMinDetail, kMaxDetail);
     updateThreshold();
 }
 

@@ -85,8 +85,13 @@ public:
     void setView(const Matrix44& view);
     // Recomputes the model-view matrix from view and model.
     void updateModelView() { modelView = view * model; }
+    // The detail stays within these bounds, which the frame-rate monitor
+    // adapts within as well: a tiny detail would refine nothing, a huge one
+    // everything.
+    static constexpr float kMinDetail = 0.05f, kMaxDetail = 3.0f;
     float detail() const { return detail_; }
-    // Every write recomputes the threshold.
+    // Clamped to [kMinDetail, kMaxDetail]; a value that is not a number is
+    // ignored. Every write recomputes the threshold.
     void setDetail(float detail);
     void setViewport(int width, int height);
     float farDistance() const { return -planes[4].z; }

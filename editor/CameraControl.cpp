@@ -1,5 +1,7 @@
 #include "editor/CameraControl.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "core/Desc.h"
@@ -43,8 +45,9 @@ void CameraControl::installInitialCamera() {
 
 bool CameraControl::setFarDistance(float far) {
     // A far plane on or before the near one makes the projection singular.
-    if (!(far > kNearDistance))
+    if (!(far > kNearDistance) || !std::isfinite(far))
         return false;
+    far = std::clamp(far, kMinFarDistance, kMaxFarDistance);
     far_ = far;
     // Rebuilt around the fixed 1 m near plane: scaling P10 alone would let
     // repeated f/F presses drift the near distance.
@@ -83,7 +86,20 @@ Matrix44 CameraControl::moveCamera(int axis, float distance, bool collide) const
     return Matrix44::translation(t.x, t.y, t.z) * ctx_.view;
 }
 
-void CameraControl::turn(int axis, float degrees) { ctx_.setView(rotation(axis, degrees * kDegree) * ctx_.view); }
+void CameraControl::turn(int axis, float degrees) { setViewIfFinite(rotation(axis, degrees * kDegree) * ctx_.view); }
+
+void CameraControl::setViewIfFinite(const Matrix44& view) {
+    for (float e : view.m)
+        if (!std::isfinite(e))
+            return;
+    ctx_.setView(view);
+}
+
+float CameraControl::boundedStep(float step, float current) {
+    if (!(step > 0) || !std::isfinite(step))
+        return current;
+    return std::clamp(step, kMinStep, kMaxStep);
+}
 
 bool CameraControl::orbit(int axis, float degrees) {
     float d = 0;
@@ -97,8 +113,8 @@ bool CameraControl::orbit(int axis, float degrees) {
     }
     if (!found)
         return false;
-    ctx_.setView(Matrix44::translation(0, 0, d) * rotation(axis, degrees * kDegree) *
-                 Matrix44::translation(0, 0, -d) * ctx_.view);
+    setViewIfFinite(Matrix44::translation(0, 0, d) * rotation(axis, degrees * kDegree) *
+                    Matrix44::translation(0, 0, -d) * ctx_.view);
     return true;
 }
 
@@ -111,15 +127,15 @@ CameraControl::Outcome CameraControl::apply(KeyCode code, KeyboardInput& keyboar
         break;
     case 1:
     case 2:
-        ctx_.setView(moveCamera(2, code == 1 ? step : -step, collisions));
+        setViewIfFinite(moveCamera(2, code == 1 ? step : -step, collisions));
         break;
     case 13:
     case 14:
-        ctx_.setView(moveCamera(0, code == 13 ? step : -step, collisions));
+        setViewIfFinite(moveCamera(0, code == 13 ? step : -step, collisions));
         break;
     case 15:
     case 16:
-        ctx_.setView(moveCamera(1, code == 15 ? step : -step, collisions));
+        setViewIfFinite(moveCamera(1, code == 15 ? step : -step, collisions));
         break;
     case 3:
     case 4:
@@ -153,7 +169,7 @@ CameraControl::Outcome CameraControl::apply(KeyCode code, KeyboardInput& keyboar
         break;
     case 17:
     case 18:
-        keyboard.step *= code == 17 ? 2.0f : 0.5f;
+        keyboard.step = boundedStep(keyboard.step * (code == 17 ? 2.0f : 0.5f), keyboard.step);
         out.status = format("Speed: %.2f metres/step", keyboard.step);
         break;
     case 23:

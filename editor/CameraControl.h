@@ -20,6 +20,12 @@ public:
     static constexpr float kDegree = 0.01745329f;  // radians
     static constexpr float kNearDistance = 1.0f;   // metres
     static constexpr float kInitialFarDistance = 10001.0f;
+    // The far distance stays where the single-precision projection still
+    // separates it from the near plane; the step stays a sensible walk.
+    static constexpr float kMinFarDistance = 2.0f;
+    static constexpr float kMaxFarDistance = 1.0e6f;
+    static constexpr float kMinStep = 0.01f;
+    static constexpr float kMaxStep = 1000.0f;
 
     // ctx: not owned, outlives this object.
     explicit CameraControl(RenderContext& ctx);
@@ -31,7 +37,9 @@ public:
     // Installs the projection: 22.5 degrees half-angle across, near 1 m, far
     // `far` metres, aspect from the context's viewport. The far distance is kept
     // here because the projection's single-precision P10 cannot carry it to
-    // two decimals. A far distance not beyond the near one is refused (false).
+    // two decimals. A far distance that is not a finite number beyond the near
+    // one is refused (false); one outside [kMinFarDistance, kMaxFarDistance]
+    // is clamped to it.
     bool setFarDistance(float far);
     float farDistance() const { return far_; }
     // New viewport size in pixels; the projection follows the new aspect.
@@ -43,7 +51,12 @@ public:
         std::string status;       // new status text; empty: unchanged
     };
     // Applies the action of one key code; `keyboard` holds the advance step.
+    // Far distance, step and detail stay within their bounds, and a view that
+    // would stop being finite is not installed.
     Outcome apply(KeyCode code, KeyboardInput& keyboard);
+    // The step clamped to [kMinStep, kMaxStep]; a non-finite or non-positive
+    // step gives `current`.
+    static float boundedStep(float step, float current);
 
     // View that moves the camera by `distance` metres along view axis `axis`
     // (0 right, 1 up, 2 forward); with `collide`, the unchanged view when the
@@ -62,6 +75,8 @@ public:
     bool collisions = false;  // the "Collisions" switch
 
 private:
+    void setViewIfFinite(const Matrix44& view);
+
     RenderContext& ctx_;
     float far_ = kInitialFarDistance;
 };

@@ -1,17 +1,24 @@
 #include "editor/CameraStore.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <limits>
+
+#include "editor/CameraControl.h"
 
 #include "core/NullRenderContext.h"
 #include "core/RenderContext.h"
 
 CameraStore::CameraStore(std::string path) : path_(std::move(path)) {}
 
-std::string CameraStore::formatLine(int number, const StoredCamera& c) {
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, "Cam%.2d: (%.2f,%.2f,%.2f)(%.2f,%.2f,%.2f)(%.2f,%.2f,%.2f) x%.2f", number,
-                  c.eye.x, c.eye.y, c.eye.z, c.target.x, c.target.y, c.target.z, c.up.x, c.up.y, c.up.z, c.detail);
+std::string CameraStore::formatLine(int64_t number, const StoredCamera& c) {
+    // Wide enough for the largest finite floats with two decimals.
+    char buffer[640];
+    std::snprintf(buffer, sizeof buffer, "Cam%.2lld: (%.2f,%.2f,%.2f)(%.2f,%.2f,%.2f)(%.2f,%.2f,%.2f) x%.2f",
+                  static_cast<long long>(number), c.eye.x, c.eye.y, c.eye.z, c.target.x, c.target.y, c.target.z,
+                  c.up.x, c.up.y, c.up.z, c.detail);
     return buffer;
 }
 
@@ -21,6 +28,47 @@ bool CameraStore::parseLine(const std::string& line, StoredCamera& c) {
                                  &c.eye.z, &c.target.x, &c.target.y, &c.target.z, &c.up.x, &c.up.y, &c.up.z,
                                  &c.detail);
     return read == 10;
+}
+
+bool CameraStore::usable(const StoredCamera& c) {
+    const float numbers[] = {c.eye.x, c.eye.y, c.eye.z, c.target.x, c.target.y, c.target.z,
+                             c.up.x,  c.up.y,  c.up.z,  c.detail};
+    for (float v : numbers)
+        if (!std::isfinite(v))
+            return false;
+    if (!(c.detail > 0))
+        return false;
+    // The far distance as apply() computes it: overflowing to infinity counts.
+    const Vector toTarget = c.target - c.eye;
+    const float far = toTarget.length();
+    if (!std::isfinite(far) || !(far > CameraControl::kNearDistance))
+        return false;
+    // An up vector (nearly) along the view direction leaves no right axis.
+    const float upLength = c.up.length();
+    if (!std::isfinite(upLength) || !(upLength > 0))
+        return false;
+    const Vector forward = toTarget * (1.0f / far);
+    const Vector up = c.up * (1.0f / upLength);
+    constexpr float kMinSine = 1e-3f;
+    if (!(up.cross(forward).length() > kMinSine))
+        return false;
+    const Matrix44 view = makeView(c.eye, c.target, c.up);
+    for (float e : view.m)
+        if (!std::isfinite(e))
+            return false;
+    return true;
+}
+
+bool CameraStore::entryNumber(const std::string& line, int64_t& number) {
+    if (line.compare(0, 3, "Cam") != 0)
+        return false;
+    const char* digits = line.c_str() + 3;
+    char* end = nullptr;
+    const long long n = std::strtoll(digits, &end, 10);
+    if (end == digits)
+        return false;
+    number = n;
+    return true;
 }
 
 void CameraStore::capture(const RenderContext& ctx, float far) {
@@ -33,7 +81,11 @@ void CameraStore::capture(const RenderContext& ctx, float far) {
 }
 
 void CameraStore::load() {
+    fileLines_.clear();
     lines_.clear();
+    fileIndex_.clear();
+    skipped_ = 0;
+    status_.clear();
     std::ifstream in(path_, std::ios::binary);
     if (!in)
         return;
@@ -41,20 +93,37 @@ void CameraStore::load() {
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        lines_.push_back(line);
+        StoredCamera c;
+        if (parseLine(line, c) && usable(c)) {
+            fileIndex_.push_back(fileLines_.size());
+            lines_.push_back(line);
+        } else {
+            ++skipped_;
+        }
+        fileLines_.push_back(line);
     }
+    if (skipped_ > 0)
+        status_ = "Skipped " + std::to_string(skipped_) + (skipped_ == 1 ? " line" : " lines") + " of " + path_ +
+                  " that give no usable camera";
 }
 
 bool CameraStore::saveCurrent() {
-    int last = -1;
-    if (!lines_.empty() && std::sscanf(lines_.back().c_str(), "Cam%d", &last) != 1)
-        last = -1;
-    lines_.push_back(formatLine(last + 1, camera));
-
     status_.clear();
+    if (!usable(camera)) {
+        status_ = "The current camera cannot be stored";
+        return false;
+    }
+    int64_t last = -1;
+    if (!fileLines_.empty() && !entryNumber(fileLines_.back(), last))
+        last = -1;
+    const int64_t next = last < std::numeric_limits<int64_t>::max() ? last + 1 : last;
+    fileIndex_.push_back(fileLines_.size());
+    fileLines_.push_back(formatLine(next, camera));
+    lines_.push_back(fileLines_.back());
+
     std::ofstream out(path_, std::ios::binary | std::ios::trunc);
     if (out) {
-        for (const std::string& line : lines_)
+        for (const std::string& line : fileLines_)
             out << line << '\n';
         out.close();
     }
@@ -73,16 +142,22 @@ bool CameraStore::select(int index) {
 }
 
 void CameraStore::remove(int index) {
-    if (index >= 0 && index < static_cast<int>(lines_.size()))
-        lines_.erase(lines_.begin() + index);
+    if (index < 0 || index >= static_cast<int>(lines_.size()))
+        return;
+    const size_t at = fileIndex_[index];
+    fileLines_.erase(fileLines_.begin() + static_cast<std::ptrdiff_t>(at));
+    lines_.erase(lines_.begin() + index);
+    fileIndex_.erase(fileIndex_.begin() + index);
+    for (size_t& i : fileIndex_)
+        if (i > at)
+            --i;
 }
 
 float CameraStore::apply(RenderContext& ctx) const {
-    const float far = (camera.eye - camera.target).length();
-    // No direction to look in: keep the camera as it is.
-    if (!(far > 0))
+    // No regular view to install: keep the camera as it is.
+    if (!usable(camera))
         return 0;
     ctx.setView(makeView(camera.eye, camera.target, camera.up));
     ctx.setDetail(camera.detail);
-    return far;
+    return (camera.eye - camera.target).length();
 }

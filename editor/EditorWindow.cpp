@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "core/Assert.h"
+#include "core/DataDirectory.h"
 #include "core/Desc.h"
 #include "editor/CameraControl.h"
 #include "editor/EditorScript.h"
@@ -118,6 +119,11 @@ bool EditorWindow::create() {
 }
 
 void EditorWindow::startUp() {
+    // The town still grows without its data, but bare and under no sky.
+    if (!dataDirectory::found()) {
+        statusText_ = dataDirectory::missingMessage();
+        std::fprintf(stderr, "callimora: %s\n", statusText_.c_str());
+    }
     keyboard_ = std::make_unique<KeyboardInput>();
     if (script_)
         keyboard_->setSubstitute(&script_->keyState());
@@ -572,6 +578,8 @@ void EditorWindow::openDialog(Dialog dialog) {
     case Dialog::Cameras:
         cameraStore_.capture(*renderer_, control_->farDistance());
         cameraStore_.load();
+        if (!cameraStore_.status().empty())
+            statusText_ = cameraStore_.status();
         cameraSelection_ = -1;
         break;
     case Dialog::PilotSettings:
@@ -599,7 +607,7 @@ void EditorWindow::closeDialog(bool ok) {
         break;
     case Dialog::Step:
         if (ok && keyboard_)
-            keyboard_->step = valueDialog_.value();
+            keyboard_->step = CameraControl::boundedStep(valueDialog_.value(), keyboard_->step);
         break;
     case Dialog::Detail:
         if (ok && renderer_)
@@ -746,8 +754,9 @@ void EditorWindow::showMessage(const char* text, bool error) {
 
 void EditorWindow::failAssertion(const AssertException& error) {
     setRunning(false);
-    const std::string message = ErrorLog::message(error, renderer_ ? renderer_->cameraText() : "");
-    errorLog_.append(message);
+    std::string message = ErrorLog::message(error, renderer_ ? renderer_->cameraText() : "");
+    if (!errorLog_.append(message))
+        message += "\nThe error log " + errorLog_.path() + " could not be written.";
     showMessage(message.c_str(), true);
     // The tree may be half made or half freed: end here rather than tear it down.
     std::fflush(nullptr);

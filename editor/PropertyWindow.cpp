@@ -15,6 +15,8 @@ void PropertyWindow::setTarget(Desc* target) {
     list_.reset();
     texts_.clear();
     editedIndex_ = -1;
+    refusedIndex_ = -1;
+    refusal_.clear();
     target_ = target;
     rebuild();
 }
@@ -43,28 +45,36 @@ void PropertyWindow::regenerate() {
     rebuild();
 }
 
-bool PropertyWindow::edit(int index, const std::string& text) {
+bool PropertyWindow::apply(int index, const std::string& text) {
     if (!list_ || index < 0 || index >= list_->count() || !list_->record(index))
         return false;
-    list_->record(index)->parse(text.c_str());
+    Parameter* p = list_->record(index);
+    const std::string why = p->isPolygonEdit() ? p->refusal(nullptr) : p->refusal(text.c_str());
+    if (!why.empty()) {
+        // The old value stays, and so does its text in the field.
+        refusedIndex_ = index;
+        refusal_ = "\"" + text + "\" refused: " + why;
+        if (index < static_cast<int>(texts_.size()))
+            texts_[index] = p->text() ? p->text() : "";
+        return false;
+    }
+    refusedIndex_ = -1;
+    refusal_.clear();
+    p->parse(p->isPolygonEdit() ? nullptr : text.c_str());
     regenerate();
     return true;
 }
+
+bool PropertyWindow::edit(int index, const std::string& text) { return apply(index, text); }
+
+std::string PropertyWindow::message(int index) const { return index == refusedIndex_ ? refusal_ : std::string(); }
 
 bool PropertyWindow::commit() {
     if (editedIndex_ < 0)
         return false;
     const int index = editedIndex_;
     editedIndex_ = -1;
-    if (!list_ || index >= list_->count() || !list_->record(index))
-        return false;
-    Parameter* p = list_->record(index);
-    if (p->isPolygonEdit())
-        p->parse(nullptr);
-    else
-        p->parse(editedText_.c_str());
-    regenerate();
-    return true;
+    return apply(index, editedText_);
 }
 
 void PropertyWindow::draw() {
@@ -125,6 +135,10 @@ void PropertyWindow::draw() {
                 editedIndex_ = i;
                 editedText_ = texts_[i];
             }
+        }
+        if (i == refusedIndex_ && !refusal_.empty()) {
+            ImGui::SameLine();
+            ImGui::TextColored(ImVec4(1.0f, 0.45f, 0.35f, 1.0f), "%s", refusal_.c_str());
         }
         ImGui::PopID();
     }

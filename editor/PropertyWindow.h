@@ -2,7 +2,10 @@
 // The property window: the parameter list of one description (the world
 // root) as headings, names and value texts. A changed value is parsed into
 // the description, whose generated subtree is then thrown away so that it
-// grows again from the new values, and the list is made afresh.
+// grows again from the new values, and the list is made afresh. A value the
+// entry refuses (not a number, not finite, outside the range the typology can
+// use) changes nothing: the old value stays and a short message stands beside
+// the field.
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,18 +30,26 @@ public:
     // Parses a value edited in the last draw() and regenerates the target's
     // subtree; false when nothing was edited.
     bool commit();
-    // Parses text into entry `index` now and regenerates (scripted edits and tests).
+    // Parses text into entry `index` now and regenerates (scripted edits and
+    // tests); false when there is no such entry or it refused the text.
     bool edit(int index, const std::string& text);
+    // The refusal shown beside entry `index`, empty when none.
+    std::string message(int index) const;
 
     const ParameterList* list() const { return list_.get(); }
 
 private:
     void rebuild();
     void regenerate();
+    // Edits entry `index` (text ignored for the polygon editor); regenerates
+    // when written, else keeps the refusal for the field.
+    bool apply(int index, const std::string& text);
 
     Desc* target_ = nullptr;               // not owned
     std::unique_ptr<ParameterList> list_;  // owned: describes target_
     std::vector<std::string> texts_;       // edit buffer per entry
     int editedIndex_ = -1;
     std::string editedText_;
+    int refusedIndex_ = -1;  // the entry whose last edit was refused
+    std::string refusal_;
 };

@@ -10,8 +10,10 @@
 #include "renderer/GlObject.h"
 
 // Decodes a JPEG, BMP or PNG file into a new RGBA texture with a full mip
-// chain; an empty texture when the file is missing or unreadable. width and
-// height, when given, receive the image size. Needs a current GL context.
+// chain; an empty texture when the file is missing, damaged or too large.
+// width and height, when given, receive the image size. A file that exists
+// but does not decode is said once, on one line of the log (stderr). Needs a
+// current GL context.
 GlTexture loadTexture(const char* path, int* width = nullptr, int* height = nullptr);
 
 class TextureCache {

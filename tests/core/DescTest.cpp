@@ -210,19 +210,56 @@ TEST(DescTraversal, PlanesWhollyPassedAreNotTestedBelow) {
     EXPECT_EQ(child->childCount(), 0);
 }
 
-TEST(DescTree, TheChildAfterTheLastAllowedAsserts) {
+// A typology that cuts itself into `pieces` slivers.
+class SliverNode : public DescPoly {
+public:
+    SliverNode(int pieces) : DescPoly(square(0, 0, 100), 5, 7, nullptr), pieces_(pieces) {}
+    void generate() override {
+        ++generations;
+        for (int i = 0; i < pieces_; ++i)
+            addChild(std::make_unique<QuadNode>(square(i * 0.1f, 0, 0.1f), 1, i, 0));
+    }
+    int generations = 0;
+
+private:
+    int pieces_;
+};
+
+TEST(DescTree, TheChildAfterTheLastAllowedLeavesTheDescriptionCoarse) {
     QuadNode root(square(0, 0, 100), 5, 1, 0);
     for (int i = 0; i < Desc::kMaxChildren; ++i)
         root.addChild(std::make_unique<QuadNode>(square(0, 0, 1), 1, i, 0));
     EXPECT_EQ(root.childCount(), 256);
     EXPECT_EQ(static_cast<Desc*>(root.children[255].get())->index, 255);
-    try {
-        root.addChild(std::make_unique<QuadNode>(square(0, 0, 1), 1, 0, 0));
-        FAIL() << "no assertion";
-    } catch (const AssertException& e) {
-        EXPECT_EQ(e.source(), "core/Desc");
-        EXPECT_GT(e.line(), 0);
+    EXPECT_FALSE(root.tooManyChildren());
+    EXPECT_EQ(root.addChild(std::make_unique<QuadNode>(square(0, 0, 1), 1, 0, 0)), nullptr);
+    EXPECT_EQ(root.childCount(), 256);
+    EXPECT_TRUE(root.tooManyChildren());
+
+    // A generation of 300 pieces keeps none, draws its own shape, and is not
+    // tried again every frame; 256 pieces are fine.
+    NullRenderContext ctx;
+    ctx.lookAt({50, 2, -20}, {50, 2, 50});
+    SliverNode over(300), full(256);
+    for (int f = 0; f < 3; ++f) {
+        frame(ctx, over);
+        frame(ctx, full);
     }
+    EXPECT_TRUE(over.tooManyChildren());
+    EXPECT_EQ(over.childCount(), 0);
+    EXPECT_EQ(over.generations, 1);
+    int ownShapes = 0;
+    for (const auto& call : ctx.calls)
+        ownShapes += call.description == &over && call.op == "extrudedPolygon";
+    EXPECT_GE(ownShapes, 1);
+    EXPECT_FALSE(full.tooManyChildren());
+    EXPECT_EQ(full.childCount(), 256);
+    // Released (a changed parameter, the view left), it is tried afresh.
+    over.releaseChildren();
+    EXPECT_FALSE(over.tooManyChildren());
+    over.refine(Matrix44::identity());
+    EXPECT_EQ(over.generations, 2);
+    EXPECT_TRUE(over.tooManyChildren());
 }
 
 TEST(DescTree, BoundsAndContainment) {

@@ -575,3 +575,73 @@ TEST(Variants, NamesInOrderWithOptionalCurrentValue) {
     EXPECT_EQ(without.variants()->text(), nullptr);
     EXPECT_EQ(without.count(), 0);  // not one of the list's entries
 }
+
+// Refusals: a number entry takes its choice names and whole, finite numbers
+// within its range, nothing else; a refused text writes nothing.
+TEST(ParameterListEdit, RefusesWhatTheEntryCannotHold) {
+    float f = 2.5f, choice = 0.5f;
+    int32_t n = 7;
+    uint8_t byte = 3;
+    bool flag = false;
+    ParameterList list;
+    list.addHeading("Heading");
+    list.addFloat("F", &f, {1.0, 10.0});
+    list.addInt("N", &n);
+    const char* const names[] = {"Half", "Huge"};
+    const float values[] = {0.5f, 1e9f};
+    list.addFloatChoice("C", names, 2, values, &choice, {0.0, 1.0});
+    const uint8_t byteValues[] = {0, 1};
+    list.addByteChoice("B", names, 2, byteValues, &byte);
+    list.addBool("Flag", &flag);
+
+    EXPECT_EQ(list.edit(0, "1"), "not editable");
+    for (const char* text : {"nan", "inf", "-inf", "", "  ", "abc", "3x", "0", "10.5", "1e30"}) {
+        EXPECT_FALSE(list.edit(1, text).empty()) << text;
+        EXPECT_EQ(f, 2.5f) << text;
+    }
+    EXPECT_EQ(list.edit(1, "nan"), "not a finite number");
+    EXPECT_EQ(list.edit(1, "abc"), "not a number");
+    EXPECT_EQ(list.edit(1, "0"), "must be between 1 and 10");
+    EXPECT_EQ(list.edit(1, " 10 "), "");
+    EXPECT_EQ(f, 10.0f);
+
+    for (const char* text : {"2147483648", "-2147483649", "1.5", "1e3", "nan", ""})
+        EXPECT_FALSE(list.edit(2, text).empty()) << text;
+    EXPECT_EQ(n, 7);
+    EXPECT_EQ(list.edit(2, "-2147483648"), "");
+    EXPECT_EQ(n, INT32_MIN);
+
+    // A choice name is taken even outside the range numbers must keep to.
+    EXPECT_EQ(list.edit(3, "Huge"), "");
+    EXPECT_EQ(choice, 1e9f);
+    EXPECT_FALSE(list.edit(3, "2").empty());
+    EXPECT_EQ(list.edit(3, "0.25"), "");
+
+    EXPECT_FALSE(list.edit(4, "256").empty());
+    EXPECT_EQ(list.edit(4, "-1"), "");
+    EXPECT_EQ(byte, 255);
+    EXPECT_FALSE(list.edit(5, "maybe").empty());
+    EXPECT_EQ(list.edit(5, "Yes"), "");
+    EXPECT_TRUE(flag);
+
+    ValueRange range;
+    ASSERT_TRUE(list.record(1)->range(range));
+    EXPECT_EQ(range.min, 1.0);
+    EXPECT_EQ(range.max, 10.0);
+    ASSERT_TRUE(list.record(2)->range(range));
+    EXPECT_EQ(range.min, INT32_MIN);
+    EXPECT_EQ(range.max, INT32_MAX);
+    EXPECT_FALSE(list.record(5)->range(range));
+}
+
+TEST(ParameterListEdit, SavedValuesComeBackExactly) {
+    float f = 0.19634954f;
+    ParameterList list;
+    list.addFloat("F", &f);
+    const std::string saved = list.record(0)->saveValue();
+    // The text rounds; the saved value does not.
+    list.record(0)->parse(list.record(0)->text());
+    EXPECT_NE(f, 0.19634954f);
+    list.record(0)->restoreValue(saved);
+    EXPECT_EQ(f, 0.19634954f);
+}

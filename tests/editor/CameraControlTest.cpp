@@ -275,3 +275,68 @@ TEST_F(CameraControlTest, ResizeKeepsTheFarDistanceAndFollowsTheAspect) {
     EXPECT_NEAR(ctx.projection.m[5], ctx.projection.m[0] * 2.0f, 1e-5f);
     EXPECT_FLOAT_EQ(control.farDistance(), 20002.0f);
 }
+
+// Keys held for a long time: every value stays finite and within its bounds,
+// the status names the value it stays at, and the opposite key brings it back.
+TEST_F(CameraControlTest, HeldSettingKeysStayWithinTheirBounds) {
+    control.installInitialCamera();
+    const auto hold = [&](KeyCode code, int frames) {
+        CameraControl::Outcome out;
+        for (int i = 0; i < frames; ++i)
+            out = control.apply(code, keyboard);
+        return out;
+    };
+    // Far distance.
+    CameraControl::Outcome out = hold(11, 500);
+    EXPECT_EQ(control.farDistance(), CameraControl::kMaxFarDistance);
+    EXPECT_EQ(out.status, "Depth of field: 1000000.00 metres");
+    EXPECT_TRUE(std::isfinite(ctx.projection.m[10]));
+    EXPECT_LT(ctx.projection.m[10], ctx.projection.m[10] + 1.0f);
+    EXPECT_NEAR(ctx.farDistance(), CameraControl::kMaxFarDistance, CameraControl::kMaxFarDistance * 0.2f);
+    out = hold(12, 500);
+    EXPECT_EQ(control.farDistance(), CameraControl::kMinFarDistance);
+    EXPECT_EQ(out.status, "Depth of field: 2.00 metres");
+    hold(11, 13);
+    EXPECT_EQ(control.farDistance(), 16384.0f);
+
+    // Step, then a move with the largest step: the view stays finite.
+    out = hold(17, 500);
+    EXPECT_EQ(keyboard.step, CameraControl::kMaxStep);
+    EXPECT_EQ(out.status, "Speed: 1000.00 metres/step");
+    hold(1, 500);
+    for (float e : ctx.view.m)
+        EXPECT_TRUE(std::isfinite(e));
+    out = hold(18, 500);
+    EXPECT_EQ(keyboard.step, CameraControl::kMinStep);
+    EXPECT_EQ(out.status, "Speed: 0.01 metres/step");
+
+    // Detail, and with it a finite, positive threshold.
+    out = hold(9, 500);
+    EXPECT_EQ(ctx.detail(), RenderContext::kMaxDetail);
+    EXPECT_EQ(out.status, "Detail: x3.00");
+    const float fine = ctx.lodThreshold;
+    out = hold(10, 500);
+    EXPECT_EQ(ctx.detail(), RenderContext::kMinDetail);
+    EXPECT_EQ(out.status, "Detail: x0.05");
+    EXPECT_TRUE(std::isfinite(ctx.lodThreshold));
+    EXPECT_GT(ctx.lodThreshold, fine);
+    hold(9, 3);
+    EXPECT_FLOAT_EQ(ctx.detail(), 0.4f);
+}
+
+TEST_F(CameraControlTest, UnusableValuesAreRefusedOrClamped) {
+    EXPECT_FALSE(control.setFarDistance(std::nanf("")));
+    EXPECT_FALSE(control.setFarDistance(INFINITY));
+    EXPECT_FALSE(control.setFarDistance(0.5f));
+    EXPECT_TRUE(control.setFarDistance(1e30f));
+    EXPECT_EQ(control.farDistance(), CameraControl::kMaxFarDistance);
+    EXPECT_EQ(CameraControl::boundedStep(std::nanf(""), 3.0f), 3.0f);
+    EXPECT_EQ(CameraControl::boundedStep(-1.0f, 3.0f), 3.0f);
+    EXPECT_EQ(CameraControl::boundedStep(1e30f, 3.0f), CameraControl::kMaxStep);
+    EXPECT_EQ(CameraControl::boundedStep(2.5f, 3.0f), 2.5f);
+    ctx.setDetail(0.8f);
+    ctx.setDetail(std::nanf(""));
+    EXPECT_EQ(ctx.detail(), 0.8f);
+    ctx.setDetail(-INFINITY);
+    EXPECT_EQ(ctx.detail(), RenderContext::kMinDetail);
+}

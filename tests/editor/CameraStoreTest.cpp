@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "core/NullRenderContext.h"
@@ -89,9 +90,14 @@ TEST(CameraStoreFile, LastEntryWithoutNumberRestartsAtZero) {
     writeFile(dir.file("camaras.txt"), "Cam04: (1,2,3)\nmy favourite view\n");
     CameraStore store(dir.file("camaras.txt"));
     store.load();
-    store.saveCurrent();
-    ASSERT_EQ(store.lines().size(), 3u);
-    EXPECT_EQ(store.lines()[2].substr(0, 6), "Cam00:");
+    // Neither line is a usable camera: not listed, but kept in the file.
+    EXPECT_TRUE(store.lines().empty());
+    EXPECT_EQ(store.skipped(), 2);
+    store.camera = sample();
+    ASSERT_TRUE(store.saveCurrent());
+    ASSERT_EQ(store.lines().size(), 1u);
+    EXPECT_EQ(store.lines()[0].substr(0, 6), "Cam00:");
+    EXPECT_EQ(readFile(store.path()), "Cam04: (1,2,3)\nmy favourite view\n" + store.lines()[0] + "\n");
 }
 
 TEST(CameraStoreFile, LastLineWithoutNewlineIsReadWhole) {
@@ -116,9 +122,13 @@ TEST(CameraStoreFile, LongLinesAreReadWholeAndLineEndsStripped) {
     writeFile(dir.file("camaras.txt"), longLine + "\r\nCam04: short\r\n");
     CameraStore store(dir.file("camaras.txt"));
     store.load();
-    ASSERT_EQ(store.lines().size(), 2u);
+    ASSERT_EQ(store.lines().size(), 1u);
     EXPECT_EQ(store.lines()[0], longLine);
-    EXPECT_EQ(store.lines()[1], "Cam04: short");
+    EXPECT_EQ(store.skipped(), 1);
+    store.camera = sample();
+    ASSERT_TRUE(store.saveCurrent());
+    EXPECT_EQ(readFile(store.path()),
+              longLine + "\nCam04: short\n" + CameraStore::formatLine(5, sample()) + "\n");
 }
 
 TEST(CameraStoreFile, UnreadableFileGivesAnEmptyList) {
@@ -188,4 +198,73 @@ TEST(CameraStoreCamera, TargetOnTheEyeIsNotApplied) {
     store.camera.eye = store.camera.target = {9, 9, 9};
     EXPECT_EQ(store.apply(ctx), 0.0f);
     EXPECT_EQ(ctx.view, before);
+}
+
+// Lines that would give a singular or non-finite view, or a detail or far
+// distance that is not positive, are skipped when read and never applied.
+TEST(CameraStoreFile, UnusableLinesAreSkippedAndKept) {
+    const std::string good = CameraStore::formatLine(0, sample());
+    const std::string bad[] = {
+        "Cam01: (0.00,100.00,0.00)(0.00,0.00,0.00)(0.00,1.00,0.00) x0.40",     // up along the view
+        "Cam02: (1969.00,29.00,1417.00)(168.50,-1953.25,-8217.00)(0.00,1.00,0.00) x-1.00",  // detail
+        "Cam03: (1969.00,29.00,1417.00)(168.50,-1953.25,-8217.00)(0.00,1.00,0.00) x0.00",
+        "Cam04: (nan,29.00,1417.00)(168.50,-1953.25,-8217.00)(0.00,1.00,0.00) x0.40",
+        "Cam05: (1969.00,29.00,1417.00)(inf,-1953.25,-8217.00)(0.00,1.00,0.00) x0.40",
+        "Cam06: (1969.00,29.00,1417.00)(168.50,-1953.25,-8217.00)(0.00,0.00,0.00) x0.40",  // no up
+        "Cam07: (1969.00,29.00,1417.00)(1e30,-1953.25,-8217.00)(0.00,1.00,0.00) x0.40",    // far overflows
+        "Cam08: (5.00,5.00,5.00)(5.00,5.50,5.00)(1.00,0.00,0.00) x0.40",      // target within the near plane
+        "Cam09: (5.00,5.00,5.00)(9.00,5.00,5.00)(1.00,0.00,0.00) x0.40",      // up along the view (sideways)
+        "Cam10: (1969.00,29.00,1417.00)(168.50,-1953.25,-8217.00)(0.00,1.00,0.00) x-nan",
+    };
+    ScratchFolder dir;
+    std::string content = good + "\n";
+    for (const std::string& line : bad)
+        content += line + "\n";
+    writeFile(dir.file("camaras.txt"), content);
+    CameraStore store(dir.file("camaras.txt"));
+    store.load();
+    ASSERT_EQ(store.lines().size(), 1u);
+    EXPECT_EQ(store.lines()[0], good);
+    EXPECT_EQ(store.skipped(), 10);
+    EXPECT_NE(store.status().find("Skipped 10 lines"), std::string::npos) << store.status();
+
+    NullRenderContext ctx(500, 400);
+    ctx.setView(makeView({1, 2, 3}, {4, 5, 6}));
+    const Matrix44 before = ctx.view;
+    for (const std::string& line : bad) {
+        StoredCamera c = sample();
+        CameraStore::parseLine(line, c);
+        EXPECT_FALSE(CameraStore::usable(c)) << line;
+        store.camera = c;
+        EXPECT_EQ(store.apply(ctx), 0.0f) << line;
+        EXPECT_EQ(ctx.view, before) << line;
+        // Nothing unusable is ever written.
+        EXPECT_FALSE(store.saveCurrent()) << line;
+    }
+    EXPECT_EQ(readFile(store.path()), content);
+    ASSERT_TRUE(store.select(0));
+    EXPECT_GT(store.apply(ctx), 0.0f);
+    for (float e : ctx.view.m)
+        EXPECT_TRUE(std::isfinite(e));
+}
+
+TEST(CameraStoreFile, NumberingGoesOnPastTheLargestInt) {
+    ScratchFolder dir;
+    writeFile(dir.file("camaras.txt"), CameraStore::formatLine(2147483647, sample()) + "\n");
+    CameraStore store(dir.file("camaras.txt"));
+    store.load();
+    store.camera = sample();
+    ASSERT_TRUE(store.saveCurrent());
+    ASSERT_TRUE(store.saveCurrent());
+    EXPECT_EQ(store.lines()[1].substr(0, 14), "Cam2147483648:");
+    EXPECT_EQ(store.lines()[2].substr(0, 14), "Cam2147483649:");
+    // Beyond 64 bits the number stays at the largest one.
+    writeFile(dir.file("camaras.txt"), "Cam99999999999999999999999: x\n");
+    store.load();
+    ASSERT_TRUE(store.saveCurrent());
+    EXPECT_EQ(store.lines()[0].substr(0, 23), "Cam9223372036854775807:");
+    int64_t n = 0;
+    EXPECT_TRUE(CameraStore::entryNumber("Cam-7: x", n));
+    EXPECT_EQ(n, -7);
+    EXPECT_FALSE(CameraStore::entryNumber("Camera", n));
 }

@@ -4,7 +4,6 @@
 // log do not touch the repository. Runs only when CALLIMORA_SMOKE names the
 // program (its own CTest entry sets it).
 #include <gtest/gtest.h>
-#include <stb/stb_image.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -17,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "renderer/ImageDecoder.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -28,12 +29,16 @@ struct Picture {
 };
 
 bool load(const fs::path& path, Picture& picture) {
-    int channels = 0;
-    unsigned char* data = stbi_load(path.string().c_str(), &picture.width, &picture.height, &channels, 3);
-    if (!data)
+    ImageDecoder decoder;
+    ImageDecoder::Image image;
+    if (!decoder.decode(path.string().c_str(), image))
         return false;
-    picture.rgb.assign(data, data + static_cast<size_t>(picture.width) * picture.height * 3);
-    stbi_image_free(data);
+    picture.width = image.width;
+    picture.height = image.height;
+    picture.rgb.clear();
+    for (size_t i = 0; i < image.rgba.size(); i += 4)
+        picture.rgb.insert(picture.rgb.end(), image.rgba.begin() + static_cast<std::ptrdiff_t>(i),
+                           image.rgba.begin() + static_cast<std::ptrdiff_t>(i) + 3);
     return true;
 }
 
@@ -230,4 +235,21 @@ TEST_F(EditorSmoke, AutopilotAndCrowdWalkOnThroughAResizeThatRebuildsTheTown) {
     double mean, spread;
     brightness(after, after.height / 2, after.height, mean, spread);
     EXPECT_GT(spread, 8.0);
+}
+
+TEST_F(EditorSmoke, UnwritableErrorLogIsSaidInTheMessage) {
+    // A folder where the log should be: it cannot be opened for appending,
+    // whoever runs the test.
+    fs::create_directories(sandbox_ / "data" / "error.txt");
+    const int code = run("wait 5; assert; wait 50");
+    EXPECT_EQ(code, 3) << output_;
+    EXPECT_NE(output_.find("Assert failed: editor/EditorWindow "), std::string::npos) << output_;
+    EXPECT_NE(output_.find("error.txt could not be written"), std::string::npos) << output_;
+}
+
+TEST_F(EditorSmoke, MissingDataDirectoryIsSaidOnOneLine) {
+    fs::remove_all(sandbox_ / "data");
+    EXPECT_EQ(run("wait 5; quit"), 0) << output_;
+    EXPECT_NE(output_.find("callimora: the data directory "), std::string::npos) << output_;
+    EXPECT_NE(output_.find("was not found: make it with `make`"), std::string::npos) << output_;
 }

@@ -65,3 +65,44 @@ TEST(PropertyWindow, EditingAValueRegeneratesTheSubtree) {
     window.setTarget(nullptr);
     destroyWorld(world);
 }
+
+// What ended the program before: an over height of 4 or "nan" at the root
+// tripped a check in the first urban block. Refused, with a message beside
+// the field; the old value and the grown subtree stay.
+TEST(PropertyWindow, UnusableValuesAreRefusedWithAMessage) {
+    std::unique_ptr<Desc> world;
+    auto* root = buildWorld(world);
+    root->refine(Matrix44::identity());
+    const int children = root->childCount();
+    ASSERT_GT(children, 0);
+
+    PropertyWindow window;
+    window.setTarget(root);
+    const int over = entry(*window.list(), "Over height");
+    ASSERT_GE(over, 0);
+    for (const char* text : {"4", "nan", "inf", "-1", "", "abc", "1e30", "70m"}) {
+        EXPECT_FALSE(window.edit(over, text)) << text;
+        EXPECT_FLOAT_EQ(root->overHeight, 70.0f) << text;
+        EXPECT_EQ(root->childCount(), children) << text;
+        const std::string message = window.message(over);
+        EXPECT_EQ(message.rfind(std::string("\"") + text + "\" refused: ", 0), 0u) << message;
+    }
+    EXPECT_NE(window.message(over).find("not a number"), std::string::npos) << window.message(over);
+    EXPECT_FALSE(window.edit(over, "4.5"));
+    EXPECT_NE(window.message(over).find("must be between 5 and 1000"), std::string::npos) << window.message(over);
+    // Every float entry of the root refuses what is not finite.
+    for (int i = 0; i < window.list()->count(); ++i) {
+        ValueRange range;
+        if (window.list()->record(i) && window.list()->record(i)->range(range))
+            for (const char* text : {"nan", "-inf"}) {
+                EXPECT_FALSE(window.edit(i, text)) << window.list()->name(i);
+                EXPECT_FALSE(window.message(i).empty()) << window.list()->name(i);
+            }
+    }
+    // A good value clears the message and is written.
+    ASSERT_TRUE(window.edit(over, "80"));
+    EXPECT_FLOAT_EQ(root->overHeight, 80.0f);
+    EXPECT_TRUE(window.message(over).empty());
+    window.setTarget(nullptr);
+    destroyWorld(world);
+}

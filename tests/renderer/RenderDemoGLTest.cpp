@@ -3,7 +3,6 @@
 // person to look at. It checks only that the pieces arrived in the picture.
 #include <gtest/gtest.h>
 
-#include <stb/stb_image.h>
 
 #include <filesystem>
 
@@ -11,6 +10,7 @@
 #include "core/PolyClip.h"
 #include "core/Terrain.h"
 #include "navigation/Graph.h"
+#include "renderer/ImageDecoder.h"
 #include "renderer/Skybox.h"
 #include "tests/renderer/GlTestSupport.h"
 
@@ -129,12 +129,11 @@ TEST_F(GlTest, DemoSceneWithDataSetMaterials) {
     unbindModel(carModel);
     unbindModel(lamp);
 
-    int w = 0, h = 0, n = 0;
-    stbi_uc* image = stbi_load("renderer_demo.png", &w, &h, &n, 3);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(w, 320);
-    EXPECT_EQ(h, 240);
-    stbi_image_free(image);
+    ImageDecoder decoder;
+    ImageDecoder::Image image;
+    ASSERT_TRUE(decoder.decode("renderer_demo.png", image)) << decoder.error();
+    EXPECT_EQ(image.width, 320);
+    EXPECT_EQ(image.height, 240);
     // The sky at the top, no unlit background anywhere.
     int black = 0;
     for (int y = 0; y < f.height; ++y)

@@ -2,7 +2,6 @@
 // render target after drawing prisms, walls and the graph.
 #include <gtest/gtest.h>
 
-#include <stb/stb_image.h>
 #include <stb/stb_image_write.h>
 
 #include <algorithm>
@@ -16,6 +15,7 @@
 #include "core/Profiler.h"
 #include "core/RandomGenerator.h"
 #include "navigation/Graph.h"
+#include "renderer/ImageDecoder.h"
 #include "renderer/Mesh.h"
 #include "tests/renderer/GlTestSupport.h"
 
@@ -383,19 +383,19 @@ TEST_F(GlTest, SavedBitmapHoldsTheFramesPixels) {
     const Frame f = grab();
     const std::string path = (std::filesystem::temp_directory_path() / "calli_renderer_target.bmp").string();
     ASSERT_TRUE(gl().saveBitmap(path.c_str()));
-    int w = 0, h = 0, n = 0;
-    stbi_uc* image = stbi_load(path.c_str(), &w, &h, &n, 3);
-    ASSERT_NE(image, nullptr);
+    ImageDecoder decoder;
+    ImageDecoder::Image image;
+    ASSERT_TRUE(decoder.decode(path.c_str(), image)) << decoder.error();
+    const int w = image.width, h = image.height;
     ASSERT_EQ(w, kSize);
     ASSERT_EQ(h, kSize);
     int differing = 0;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const stbi_uc* p = image + (y * w + x) * 3;
+            const uint8_t* p = &image.rgba[static_cast<size_t>(y * w + x) * 4];
             const Rgb c = f.at(x, y);
             differing += p[0] != c.r || p[1] != c.g || p[2] != c.b;
         }
-    stbi_image_free(image);
     std::filesystem::remove(path);
     EXPECT_EQ(differing, 0);
     EXPECT_FALSE(f.at(kSize / 2, kSize / 2).black());

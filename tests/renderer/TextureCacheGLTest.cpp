@@ -4,7 +4,9 @@
 
 #include <stb/stb_image_write.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "renderer/Mesh.h"
 #include "renderer/TextureCache.h"
@@ -103,4 +105,25 @@ TEST_F(TextureCacheTest, MappingNoneLeavesTheMeshUntextured) {
     gl().endFrame();
     m.record = nullptr;
     EXPECT_EQ(dynamic_cast<Mesh&>(*list).texture, 0u);
+}
+
+TEST_F(TextureCacheTest, DamagedPictureLeavesTheMaterialUntexturedAndIsSaidOnce) {
+    const std::string name = "calli_test_damaged.jpg";
+    {
+        const unsigned char damaged[] = {0xff, 0xd8, 0xff, 0xc4, 0xa0, 0xff, 0x00, 0xc0, 0x69};
+        std::ofstream(folder_ / name, std::ios::binary).write(reinterpret_cast<const char*>(damaged), sizeof damaged);
+    }
+    TextureCache cache;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(cache.texture(name.c_str()), 0u);
+    EXPECT_EQ(cache.texture(name.c_str()), 0u);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    std::filesystem::remove(folder_ / name);
+    EXPECT_EQ(cache.size(), 0);
+    EXPECT_EQ(cache.loadAttempts(), 2);
+    // One line, naming the file, for both attempts.
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find(name + " left untextured: damaged JPEG"), std::string::npos) << said;
+    // The good picture beside it still loads.
+    EXPECT_NE(cache.texture(kName), 0u);
 }

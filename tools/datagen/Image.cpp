@@ -4,8 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <stb/stb_image.h>
 #include <stb/stb_image_write.h>
+
+#include "renderer/ImageDecoder.h"
 
 Image::Image(int width, int height) : width_(width), height_(height), texels_(size_t(width) * height) {
     CALLI_ASSERT(width > 0 && height > 0);
@@ -63,14 +64,14 @@ std::vector<uint8_t> Image::encodePng() const {
 }
 
 bool Image::load(const std::string& path, Image& out) {
-    int w = 0, h = 0, n = 0;
-    unsigned char* data = stbi_load(path.c_str(), &w, &h, &n, 3);
-    if (!data)
+    ImageDecoder decoder;
+    ImageDecoder::Image decoded;
+    if (!decoder.decode(path.c_str(), decoded))
         return false;
-    Image image(w, h);
-    for (int i = 0; i < w * h; ++i)
-        image.texels_[i] = {data[3 * i] / 255.0f, data[3 * i + 1] / 255.0f, data[3 * i + 2] / 255.0f};
-    stbi_image_free(data);
+    Image image(decoded.width, decoded.height);
+    for (size_t i = 0; i < static_cast<size_t>(decoded.width) * decoded.height; ++i)
+        image.texels_[i] = {decoded.rgba[4 * i] / 255.0f, decoded.rgba[4 * i + 1] / 255.0f,
+                            decoded.rgba[4 * i + 2] / 255.0f};
     out = std::move(image);
     return true;
 }

@@ -10,12 +10,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 
+#include "core/DataDirectory.h"
 #include "core/Desc.h"
 #include "core/NullRenderContext.h"
 #include "core/Profiler.h"
@@ -61,11 +63,12 @@ struct Options {
     bool collisions = false;
 };
 
-void usage() {
-    std::fprintf(stderr,
+// To stdout for --help, to stderr after a wrong option.
+void usage(std::FILE* out) {
+    std::fprintf(out,
                  "usage: callimora-tour [--frames N] [--size WxH] [--png DIR] [--every K] [--graph]\n"
                  "                      [--dump DEPTH] [--repeat] [--check] [--detail X]\n"
-                 "                      [--no-impostors] [--no-occlusion] [--no-render] [--quiet]\n"
+                 "                      [--no-impostors] [--no-occlusion] [--no-render] [--quiet] [--help]\n"
                  "                      [--census] [--at X,Z] [--path street]\n"
                  "                      [--autopilot] [--pilot-height H] [--crowd] [--collisions]\n"
                  "  --frames N      frames along the path (default 240)\n"
@@ -78,17 +81,22 @@ void usage() {
                  "  --check         with --repeat: exit 1 when the two fingerprints differ, or when the\n"
                  "                  second flight ends with over 1.5 times the memory or descriptions\n"
                  "  --detail X      fixed level-of-detail factor (default 0.4)\n"
+                 "  --no-impostors  draw far descriptions as their shapes, never as impostor pictures\n"
+                 "  --no-occlusion  switch occlusion culling off\n"
                  "  --no-render     no GL at all: the same flight through a null render context\n"
                  "  --quiet         summary only\n"
                  "  --census        grow the quarter at the start view (or --at) to its leaves, print its\n"
                  "                  class counts, sizes, timings and fingerprint, regrow it and compare\n"
                  "  --at X,Z        the census point in world metres\n"
                  "  --path street   walk the streets of that quarter at eye height instead of the fixed path\n"
-
                  "  --autopilot     the autopilot walks the streets instead of the fixed path\n"
                  "  --pilot-height H  the autopilot's camera height in metres (default 30)\n"
                  "  --crowd         step and draw the crowd (\"NPCs\")\n"
-                 "  --collisions    the autopilot and the crowd test their moves against the town\n");
+                 "  --collisions    the autopilot and the crowd test their moves against the town\n"
+                 "  --help          print this and exit\n"
+                 "Needs the data directory ../data beside its own folder (made by `make`).\n"
+                 "Exit codes: 0 done, 1 failure (no data directory, no GL, --check found a difference),\n"
+                 "2 wrong option.\n");
 }
 
 bool parse(int argc, char** argv, Options& o) {
@@ -139,12 +147,12 @@ bool parse(int argc, char** argv, Options& o) {
             if (std::string(v) != "street")
                 return false;
             o.streetPath = true;
-        }
-        else if (a == "--autopilot")
+        } else if (a == "--autopilot")
             o.autopilot = true;
-        else if (a == "--pilot-height" && next(v))
-            o.pilotHeight = static_cast<float>(std::atof(v));
-        else if (a == "--crowd")
+        else if (a == "--pilot-height" && next(v)) {
+            if (std::sscanf(v, "%f", &o.pilotHeight) != 1 || !std::isfinite(o.pilotHeight) || o.pilotHeight < 0)
+                return false;
+        } else if (a == "--crowd")
             o.crowd = true;
         else if (a == "--collisions")
             o.collisions = true;
@@ -363,9 +371,14 @@ void printFingerprint(const Desc& world) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0) {
+            usage(stdout);
+            return 0;
+        }
     Options o;
     if (!parse(argc, argv, o)) {
-        usage();
+        usage(stderr);
         return 2;
     }
     if (!o.pngDir.empty()) {
@@ -373,6 +386,11 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(o.pngDir, ec);
     }
     enterExecutableFolder();
+    if (!dataDirectory::found()) {
+        std::fprintf(stderr, "callimora-tour: %s\n", dataDirectory::missingMessage().c_str());
+        return 1;
+    }
+
     if (o.census) {
         std::unique_ptr<Desc> world;
         TypRegIrregular* root = buildWorld(world);

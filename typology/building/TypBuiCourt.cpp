@@ -34,7 +34,8 @@ const LimitNames& TypBuiCourt::limitNames() { return kBuildingEdges; }
 void TypBuiCourt::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
     declarePoly(poly, list, nullptr, &limitNames());
-    list.addFloatArray("Construction Depth", constructionDepth.data(), static_cast<int>(constructionDepth.size()));
+    list.addFloatArray("Construction Depth", constructionDepth.data(), static_cast<int>(constructionDepth.size()),
+                       {1.0, 50.0});
     list.addBool("Court closed", &courtClosed);
     TypBui::declareParameters(list);
 }

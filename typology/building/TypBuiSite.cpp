@@ -25,7 +25,7 @@ const ClassName& TypBuiSite::className() const { return kClassName; }
 
 void TypBuiSite::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
-    list.addFloat("Over height", &overHeight);
+    list.addFloat("Over height", &overHeight, {0.0, 1000.0});
     TypBui::declareParameters(list);
 }
 

@@ -39,7 +39,8 @@ const ClassName& TypBlo::className() const { return kClassName; }
 
 void TypBlo::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
-    list.addFloat("Estates side", &estatesSide);
+    // Narrower estates would crowd a block past its children's limit.
+    list.addFloat("Estates side", &estatesSide, {15.0, 1000.0});
     list.addBool("Urban", &urban);
     DescPolyLand::declareParameters(list);
 }
@@ -58,9 +59,9 @@ const ClassName& TypBloIrregular::className() const { return kClassName; }
 void TypBloIrregular::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
     list.addFloatChoice("Winding (angle)", windingChoice::kNames, windingChoice::kChoiceCount,
-                        windingChoice::kValues, &winding);
+                        windingChoice::kValues, &winding, windingChoice::kRange);
     if (urban)
-        list.addFloat("Min street length", &minStreetLength);
+        list.addFloat("Min street length", &minStreetLength, {0.0, 10000.0});
     TypBlo::declareParameters(list);
 }
 

@@ -212,10 +212,10 @@ const ClassName& TypEstCourt::className() const { return kClassName; }
 void TypEstCourt::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
     declarePoly(poly, list, nullptr, &limitNames());
-    list.addFloat("Construction depth min", &constructionDepthMin);
+    list.addFloat("Construction depth min", &constructionDepthMin, {2.0, 50.0});
     list.addFloatChoice("Winding (angle)", windingChoice::kNames, windingChoice::kChoiceCount,
-                        windingChoice::kValues, &winding);
-    list.addFloat("Max court side", &maxCourtSide);
+                        windingChoice::kValues, &winding, windingChoice::kRange);
+    list.addFloat("Max court side", &maxCourtSide, {TypBloIrregular::kMinMaxCourtSide, 1000.0});
     declareVariantsAndLand(*this, list, &variant);
 }
 

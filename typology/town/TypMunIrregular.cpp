@@ -150,11 +150,12 @@ float PopulationField::valueAt(float x, float y) const {
 
 void TypMunIrregular::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
-    list.addFloat("Town area", &townArea);
+    // Smaller towns would cut the municipality into hundreds.
+    list.addFloat("Town area", &townArea, {500000.0, 1.0e9});
     list.addFloatChoice("Winding (angle)", windingChoice::kNames, windingChoice::kChoiceCount,
-                        windingChoice::kValues, &winding);
+                        windingChoice::kValues, &winding, windingChoice::kRange);
     list.addFloatChoice("Population size", populationChoice::kNames, populationChoice::kChoiceCount,
-                        populationChoice::kValues, &populationSize);
+                        populationChoice::kValues, &populationSize, populationChoice::kRange);
     TypMun::declareParameters(list);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/DescPolyLand.h"
+#include "core/ParameterList.h"
 #include "core/Poly.h"
 
 class TypReg;
@@ -95,6 +96,8 @@ public:
 
 // The "Population size" choices.
 namespace populationChoice {
+// The population field is built for sizes 0 to 1.
+inline constexpr ValueRange kRange{0.0, 1.0};
 inline constexpr int kChoiceCount = 3;
 inline constexpr float kSmall = 0.1f;
 inline constexpr float kMedium = 0.25f;

@@ -185,8 +185,8 @@ void TypQuaIrregular::generate() {
 
 void TypQuaIrregular::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
-    list.addFloat("Block area", &blockArea);
+    list.addFloat("Block area", &blockArea, {2500.0, 1.0e9});
     list.addFloatChoice("Winding (angle)", windingChoice::kNames, windingChoice::kChoiceCount,
-                        windingChoice::kValues, &winding);
+                        windingChoice::kValues, &winding, windingChoice::kRange);
     TypQua::declareParameters(list);
 }

@@ -36,8 +36,8 @@ const ClassName& TypReg::className() const { return kClassName; }
 
 void TypReg::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
-    list.addFloat("Terrain roughness", &noise.roughness);
-    list.addFloat("Terrain height", &noise.height);
+    list.addFloat("Terrain roughness", &noise.roughness, {0.0, 1.0});
+    list.addFloat("Terrain height", &noise.height, {0.0, 1000.0});
     DescPolyLand::declareParameters(list);
 }
 
@@ -57,7 +57,7 @@ const ClassName& TypRegIrregular::className() const { return kClassName; }
 void TypRegIrregular::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
     list.addFloatChoice("Winding (angle)", windingChoice::kNames, windingChoice::kChoiceCount,
-                        windingChoice::kValues, &winding);
+                        windingChoice::kValues, &winding, windingChoice::kRange);
     TypReg::declareParameters(list);
 }
 

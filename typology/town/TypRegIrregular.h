@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/DescPolyLand.h"
+#include "core/ParameterList.h"
 #include "core/Terrain.h"
 
 class TypReg : public DescPolyLand {
@@ -61,6 +62,8 @@ public:
 
 // The "Winding (angle)" choices shared by the urban levels (radians).
 namespace windingChoice {
+// Numbers typed instead of a choice: up to the "High" winding.
+inline constexpr ValueRange kRange{0.0, 0.7854};
 inline constexpr int kChoiceCount = 4;
 inline constexpr float kNone = 0.0f;
 inline constexpr float kLow = 0.19634954f;     // pi/16

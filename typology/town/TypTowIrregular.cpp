@@ -79,9 +79,9 @@ const ClassName& TypTowIrregular::className() const { return kClassName; }
 
 void TypTowIrregular::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
-    list.addFloat("Quarter area", &quarterArea);
+    list.addFloat("Quarter area", &quarterArea, {40000.0, 1.0e9});
     list.addFloatChoice("Winding (angle)", windingChoice::kNames, windingChoice::kChoiceCount,
-                        windingChoice::kValues, &winding);
+                        windingChoice::kValues, &winding, windingChoice::kRange);
     TypTow::declareParameters(list);
 }
 

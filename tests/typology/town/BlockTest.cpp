@@ -69,9 +69,8 @@ TEST(Block, WithoutAnchorsBecomesOneEstate) {
     auto* estate = dynamic_cast<TypEstRustic*>(block->child(0));
     ASSERT_NE(estate, nullptr);
     EXPECT_EQ(estate->poly, block->poly);
-    if (estate->material->bound()) {
-        EXPECT_STREQ(nameOf(*estate->material), "Land1");
-    }
+    ASSERT_TRUE(estate->material->bound()) << "no material data in ../data";
+    EXPECT_STREQ(nameOf(*estate->material), "Land1");
 }
 
 TEST(Block, FewerThanThreePointsGenerateNothing) {
@@ -186,9 +185,8 @@ TEST(Block, RusticBlockMakesOnlyRusticEstatesWithItsOwnGround) {
             EXPECT_NE(dynamic_cast<TypEstRustic*>(e), nullptr);
             EXPECT_TRUE(e->poly.isValid());
             area += e->poly.area();
-            if (e->material->bound()) {
-                EXPECT_STREQ(nameOf(*e->material), "Land2");
-            }
+            ASSERT_TRUE(e->material->bound()) << "no material data in ../data";
+            EXPECT_STREQ(nameOf(*e->material), "Land2");
             for (const Point& p : e->poly.points())
                 if (!onOutline(block->poly, p)) {
                     EXPECT_EQ(p.limit & 0xCF, 9);
@@ -213,9 +211,8 @@ TEST(Block, CourtEstatesGetTheBlockValues) {
     EXPECT_FLOAT_EQ(e->overHeight, 12.0f);
     EXPECT_EQ(e->parentBlock, block.get());
     EXPECT_EQ(e->widths.size(), static_cast<size_t>(e->poly.count()));
-    if (e->material->bound()) {
-        EXPECT_STREQ(nameOf(*e->material), "Slate1");
-    }
+    ASSERT_TRUE(e->material->bound()) << "no material data in ../data";
+    EXPECT_STREQ(nameOf(*e->material), "Slate1");
 }
 
 TEST(Block, MinStreetLengthIsListedOnlyWhenUrban) {

@@ -180,9 +180,8 @@ TEST(CourtEstate, PlotWithoutStreetFacingEdgeBecomesAnOpenSite) {
         EXPECT_EQ(countLimit(site->poly, 0), 4);  // no edge faces a street
         land1 += site->material->bound() && std::strcmp(nameOf(*site->material), "Land1") == 0;
     }
-    if (Material("Land1").bound()) {
-        EXPECT_NEAR(land1 / 200.0, 0.7, 0.1);
-    }
+    ASSERT_TRUE(Material("Land1").bound()) << "no material data in ../data";
+    EXPECT_NEAR(land1 / 200.0, 0.7, 0.1);
 }
 
 TEST(CourtEstate, ClassifiesOpenCourtTooWideAndDegenerate) {
@@ -298,12 +297,11 @@ TEST(CourtBuilding, MaterialsDependOnTheEstateSeedOnly) {
     const auto bb = childrenOf<TypBuiCourt>(*b);
     ASSERT_FALSE(ba.empty());
     ASSERT_FALSE(bb.empty());
-    if (ba[0]->material->bound()) {
-        EXPECT_STREQ(nameOf(*ba[0]->material), TypEstCourt::roofMaterial(555, 12.0f, closed));
-        EXPECT_STREQ(nameOf(ba[0]->wallMaterial), TypEstCourt::wallMaterial(555));
-        EXPECT_STREQ(nameOf(*ba[0]->material), nameOf(*bb[0]->material));
-        EXPECT_STREQ(nameOf(ba[0]->wallMaterial), nameOf(bb[0]->wallMaterial));
-    }
+    ASSERT_TRUE(ba[0]->material->bound()) << "no material data in ../data";
+    EXPECT_STREQ(nameOf(*ba[0]->material), TypEstCourt::roofMaterial(555, 12.0f, closed));
+    EXPECT_STREQ(nameOf(ba[0]->wallMaterial), TypEstCourt::wallMaterial(555));
+    EXPECT_STREQ(nameOf(*ba[0]->material), nameOf(*bb[0]->material));
+    EXPECT_STREQ(nameOf(ba[0]->wallMaterial), nameOf(bb[0]->wallMaterial));
 }
 
 TEST(CourtBuilding, MaterialSharesFollowTheTables) {
@@ -343,9 +341,8 @@ TEST(CourtBuilding, AboveFifteenMetresFloortileAndAClosedCourt) {
     bool closed = false;
     EXPECT_STREQ(TypEstCourt::roofMaterial(31, 20.0f, closed), "Floortile1");
     EXPECT_TRUE(closed);
-    if (tall->material->bound()) {
-        EXPECT_STREQ(nameOf(*tall->material), "Floortile1");
-    }
+    ASSERT_TRUE(tall->material->bound()) << "no material data in ../data";
+    EXPECT_STREQ(nameOf(*tall->material), "Floortile1");
 }
 
 TEST(CourtBuilding, TallTriangleDropsTheExtraHeight) {

@@ -63,10 +63,9 @@ TEST(Quarter, UrbanDecisionFromThePopulationField) {
     EXPECT_TRUE(a->urban);
     EXPECT_FALSE(b->urban);  // strictly above 15
     EXPECT_FALSE(c->urban);  // no town, no field
-    if (a->material->bound()) {
-        EXPECT_STREQ(nameOf(*a->material), "Slate1");
-        EXPECT_STREQ(nameOf(*b->material), "Land2");
-    }
+    ASSERT_TRUE(a->material->bound()) << "no material data in ../data";
+    EXPECT_STREQ(nameOf(*a->material), "Slate1");
+    EXPECT_STREQ(nameOf(*b->material), "Land2");
     EXPECT_FLOAT_EQ(a->populationAt({10, 10}), 40.0f);
 }
 
@@ -288,9 +287,8 @@ TEST(Quarter, SteepBlocksNeverStayUrban) {
         if (b->slope() > 30.0f) {
             ++steepBlocks;
             EXPECT_FALSE(b->urban);
-            if (b->material->bound()) {
-                EXPECT_STREQ(nameOf(*b->material), "Land1");
-            }
+            ASSERT_TRUE(b->material->bound()) << "no material data in ../data";
+            EXPECT_STREQ(nameOf(*b->material), "Land1");
         }
     }
     EXPECT_GT(steepBlocks, 0);
