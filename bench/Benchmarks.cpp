@@ -84,8 +84,9 @@ void BM_TraverseStartCamera(benchmark::State& state) {
 }
 
 // Tessellates every leaf of a grown court building into meshes, uploads and
-// draws them, as the first frame that shows the building does. The device's
-// rasterisation is waited for outside the timed part.
+// draws them, as the first frame that shows the building does once its
+// textures are loaded. The device's rasterisation is waited for outside the
+// timed part.
 void BM_RecordCourtBuilding(benchmark::State& state) {
     Desc* court = BenchWorld::instance().courtBuilding();
     if (!court) {
@@ -107,6 +108,14 @@ void BM_RecordCourtBuilding(benchmark::State& state) {
     renderer.setView(makeView(TourPath::kStartEye, TourPath::kStartTarget));
     std::vector<Drawable*> leaves;
     BenchWorld::forEachLeaf(*court, [&](Drawable& leaf) { leaves.push_back(&leaf); });
+    // One untimed recording first: it loads the materials' textures, which the
+    // renderer keeps for the rest of its life.
+    renderer.beginFrame();
+    for (Drawable* leaf : leaves) {
+        leaf->renderHandle.reset();
+        leaf->render(renderer);
+    }
+    glFinish();
     long meshes = 0;
     for (auto _ : state) {
         renderer.beginFrame();

@@ -72,3 +72,10 @@ TEST(TourNoRender, FlightDependsOnTheSize) {
     ASSERT_EQ(large.status, 0);
     EXPECT_NE(fingerprints(small.out), fingerprints(large.out));
 }
+
+TEST(TourNoRender, RefusesADetailThatIsNotAFinitePositiveNumber) {
+    for (const char* detail : {"inf", "1e39", "nan", "0", "-1"})
+        EXPECT_EQ(tour(std::string("--frames 1 --size 160x120 --quiet --no-render --detail ") + detail).status, 2)
+            << detail;
+    EXPECT_EQ(tour("--frames 1 --size 160x120 --quiet --no-render --detail 0.4").status, 0);
+}

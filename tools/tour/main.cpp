@@ -159,7 +159,9 @@ bool parse(int argc, char** argv, Options& o) {
         else
             return false;
     }
-    return o.frames > 0 && o.width > 0 && o.height > 0 && o.every > 0 && o.detail > 0 && o.pilotHeight >= 0;
+    // A detail factor of infinity would make every threshold infinite.
+    return o.frames > 0 && o.width > 0 && o.height > 0 && o.every > 0 && std::isfinite(o.detail) && o.detail > 0 &&
+           o.pilotHeight >= 0;
 }
 
 // The program finds "../data/" from its own folder, as the viewer does.
