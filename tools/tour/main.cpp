@@ -58,6 +58,8 @@ void usage() {
                  "  --repeat        collapse everything, fly the path again, print the fingerprint again\n"
                  "  --check         with --repeat: exit 1 when the two fingerprints differ\n"
                  "  --detail X      fixed level-of-detail factor (default 0.4)\n"
+                 "  --no-impostors  never stand pictures in for distant descriptions\n"
+                 "  --no-occlusion  never skip descriptions hidden behind drawn meshes\n"
                  "  --quiet         summary only\n");
 }
 
