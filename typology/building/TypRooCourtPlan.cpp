@@ -160,6 +160,11 @@ struct TypRooCourtPlan::Ring {
                 footT[k] = t;
                 continue;
             }
+            // A corner partition that misses the edge its segment faces would
+            // cross the owning wing's last partition near an acute plot
+            // corner: it runs square to the owning wing instead.
+            if (kind != TypBuiCourt::kEdificatedT && segment != owner && facing[owner] >= 0)
+                normal = unitNormal(court[owner].vec(), court[(owner + 1) % m].vec());
             float best = 1e30f;
             for (int j = 0; j < n; ++j) {
                 Vec2 hit;
@@ -289,9 +294,10 @@ bool TypRooCourtPlan::segmentRoom(const Ring& ring, int k, float clearWidth, Pol
     const Vec2 sk = ck + normal * clearWidth, sv = cv + normal * clearWidth;
     auto cut = [&](const Vec2& c, const Vec2& side, const Vec2& fallback, Vec2& out) {
         const float sideLength = side.length();
+        float ahead = 0.0f;  // a side that meets the strip's line behind the court only crosses it
         if (sideLength > 0.0f && dirLength > 0.0f &&
             std::fabs(cross(side, dir)) / (sideLength * dirLength) >= kMinStripSine &&
-            rayOnLine(c, side * (1.0f / sideLength), sk, sv, out))
+            rayOnLine(c, side * (1.0f / sideLength), sk, sv, out, &ahead) && ahead > 0.0f)
             return true;
         out = fallback;
         return false;
