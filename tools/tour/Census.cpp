@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "core/Assert.h"
 #include "core/Desc.h"
 #include "core/NullRenderContext.h"
 #include "core/PolyClip.h"
@@ -171,7 +172,9 @@ std::vector<Vec2> streetRouteAt(Desc& world, const Vec2& point) {
     return route;
 }
 
-int runCensus(Desc& world, float x, float z, std::FILE* out) {
+namespace {
+
+int census(Desc& world, float x, float z, std::FILE* out) {
     Matrix44 frame;
     TypQuaIrregular* quarter = findQuarter(world, x, z, frame);
     if (!quarter) {
@@ -210,7 +213,8 @@ int runCensus(Desc& world, float x, float z, std::FILE* out) {
             order[i] = i;
         std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return tallies[a].nodes < tallies[b].nodes; });
         const size_t typical = order[order.size() / 2];
-        std::fprintf(out, "census: typical court-building nodes %ld drawables %ld triangles %ld ms %.3f of %zu\n",
+        std::fprintf(stderr,
+                     "callimora-tour: typical court building: nodes %ld drawables %ld triangles %ld ms %.3f (of %zu)\n",
                      tallies[typical].nodes, tallies[typical].drawables, tallies[typical].triangles, times[typical],
                      courts.size());
     }
@@ -225,4 +229,16 @@ int runCensus(Desc& world, float x, float z, std::FILE* out) {
         return 1;
     }
     return 0;
+}
+
+}  // namespace
+
+int runCensus(Desc& world, float x, float z, std::FILE* out) {
+    try {
+        return census(world, x, z, out);
+    } catch (const AssertException& e) {
+        std::fprintf(stderr, "callimora-tour: assertion failed: %s %d (%s)\n", e.source().c_str(), e.line(),
+                     e.expression().c_str());
+        return 3;
+    }
 }

@@ -35,7 +35,8 @@ std::vector<Vec2> streetRouteAt(Desc& world, const Vec2& point);
 // Grows the quarter holding (x, z) and prints "census: <class> <count>" per
 // class (sorted by name), "census: nodes N drawables D triangles T ms M",
 // "census: court-building median-ms X p99-ms Y" over its court buildings grown
-// alone, a line for a typical court building, and "fingerprint: <hex>" of the
-// quarter; then collapses and regrows it. Returns 0, 1 when the regrown
-// quarter differs, 2 when no quarter holds the point.
+// alone, and "fingerprint: <hex>" of the quarter; then collapses and regrows
+// it. The court building of median size is described on stderr. Returns 0, 1
+// when the regrown quarter differs, 2 when no quarter holds the point, 3 when
+// a check fails while growing (reported on stderr).
 int runCensus(Desc& world, float x, float z, std::FILE* out);

@@ -32,6 +32,24 @@ constexpr float kMinStripSine = 0.5f;
 
 bool builtVertex(uint8_t kind) { return (kind & TypBuiCourt::kEdificatedT) != 0; }
 
+// Tolerance for a point lying on a partition's line (metres).
+constexpr float kOnLine = 1e-3f;
+// A partition side shared over less than this is not built by anyone (metres).
+constexpr float kUnshared = 1e-2f;
+
+// Length of b lying along a; 0 unless both ends of b lie on a's line.
+float sharedLength(const Segment& a, const Segment& b) {
+    const float length = a.length();
+    if (!(length > 0.0f) || std::fabs(a.signedDistance(b.start())) > kOnLine ||
+        std::fabs(a.signedDistance(b.end())) > kOnLine)
+        return 0.0f;
+    const Vec2 u = a.direction() * (1.0f / length);
+    float s0 = (b.start() - a.start()).dot(u), s1 = (b.end() - a.start()).dot(u);
+    if (s0 > s1)
+        std::swap(s0, s1);
+    return std::max(0.0f, std::min(s1, length) - std::max(s0, 0.0f));
+}
+
 float cross(const Vec2& a, const Vec2& b) { return a.x * b.y - a.y * b.x; }
 
 Vec2 unitNormal(const Vec2& a, const Vec2& b) {
@@ -142,6 +160,11 @@ struct TypRooCourtPlan::Ring {
                 footT[k] = t;
                 continue;
             }
+            // A corner partition that misses the edge its segment faces would
+            // cross the owning wing's last partition near an acute plot
+            // corner: it runs square to the owning wing instead.
+            if (kind != TypBuiCourt::kEdificatedT && segment != owner && facing[owner] >= 0)
+                normal = unitNormal(court[owner].vec(), court[(owner + 1) % m].vec());
             float best = 1e30f;
             for (int j = 0; j < n; ++j) {
                 Vec2 hit;
@@ -271,9 +294,10 @@ bool TypRooCourtPlan::segmentRoom(const Ring& ring, int k, float clearWidth, Pol
     const Vec2 sk = ck + normal * clearWidth, sv = cv + normal * clearWidth;
     auto cut = [&](const Vec2& c, const Vec2& side, const Vec2& fallback, Vec2& out) {
         const float sideLength = side.length();
+        float ahead = 0.0f;  // a side that meets the strip's line behind the court only crosses it
         if (sideLength > 0.0f && dirLength > 0.0f &&
             std::fabs(cross(side, dir)) / (sideLength * dirLength) >= kMinStripSine &&
-            rayOnLine(c, side * (1.0f / sideLength), sk, sv, out))
+            rayOnLine(c, side * (1.0f / sideLength), sk, sv, out, &ahead) && ahead > 0.0f)
             return true;
         out = fallback;
         return false;
@@ -362,6 +386,7 @@ void TypRooCourtPlan::layRooms(RandomGenerator& random) {
     }
     for (const Poly& strip : corridors)
         addRoom(strip, kCorridorRoom, halfWall);
+    buildUnsharedPartitions(halfWall);
 
     if (courtPoly.isValid()) {
         Poly court = courtPoly;
@@ -377,6 +402,37 @@ void TypRooCourtPlan::layRooms(RandomGenerator& random) {
         addRoom(court, open ? kCourtRoom : kEmptyRoom, wallWidth);
     }
     findStreetLevels(floors > 0 ? extrusion.height / static_cast<float>(floors) : extrusion.height);
+}
+
+// A room that kept no corridor strip reaches the court beside a neighbour
+// that did: its whole side is left to that neighbour, whose room builds only
+// the part beside it, and the strip's side leaves it back to the room. A
+// partition side that nobody else builds any of is built by its own room.
+void TypRooCourtPlan::buildUnsharedPartitions(float corridorWall) {
+    for (size_t r = 0; r < roomPolys.size(); ++r) {
+        Poly& room = roomPolys[r];
+        bool changed = false;
+        for (int i = 0; i < room.count(); ++i) {
+            if (room[i].limit != kWallOut)
+                continue;
+            const Segment side = room.edge(i);
+            float shared = 0.0f;
+            for (size_t o = 0; o < roomPolys.size() && shared < kUnshared; ++o) {
+                if (o == r)
+                    continue;
+                const Poly& other = roomPolys[o];
+                for (int j = 0; j < other.count(); ++j)
+                    if (other[j].limit != kWallOut)
+                        shared += sharedLength(side, other.edge(j));
+            }
+            if (shared < kUnshared) {
+                room[i].limit = kWallIn;
+                changed = true;
+            }
+        }
+        if (changed)
+            wallLists[r] = wallList(room, roomKinds[r] == kCorridorRoom ? corridorWall : wallWidth);
+    }
 }
 
 void TypRooCourtPlan::streetStorey(float above, float storeyHeight, int& storey, float& mismatch) {

@@ -83,5 +83,8 @@ private:
     // clearWidth > 0); false when no valid room comes out.
     bool segmentRoom(const Ring& ring, int k, float clearWidth, Poly& room, Poly& strip) const;
     void addRoom(const Poly& room, uint8_t kind, float thickness);
+    // Partition sides that no other room builds become built by their own
+    // room (corridor strips with walls corridorWall thick).
+    void buildUnsharedPartitions(float corridorWall);
     void findStreetLevels(float storeyHeight);
 };
