@@ -115,7 +115,7 @@ void Desc::refine(const Matrix44& modelView) {
         generate();
     }
     if (overfull_) {
-        // Too many pieces: none of them, the description stays coarse.
+        // Too many pieces, or values it cannot grow: the description stays coarse.
         children.clear();
         childrenReleased();
         return;

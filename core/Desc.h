@@ -80,6 +80,12 @@ public:
     static inline long freedCount = 0;
     static void resetCounters() { generatedCount = freedCount = 0; }
 
+protected:
+    // For generate(): the description's values (edited by hand) ask for what
+    // cannot be grown; as after too many children, it stays drawn as its own
+    // shape until its children are released.
+    void stayCoarse() { overfull_ = true; }
+
 private:
     bool overfull_ = false;
     enum class Detail { Coarse, Refine };

@@ -185,6 +185,12 @@ void TypBuiCourt::generate() {
     bool anyBuilt = false;
     for (int i = 0; i < poly.count(); ++i)
         anyBuilt = anyBuilt || built(constructionDepth, i);
+    // Edited values can ask for a building lower than a storey or wings deeper
+    // than the plot: it stays the block it is drawn as.
+    if (!(extrusion.height >= kMinHeight) || (anyBuilt && !poly.canInset(constructionDepth))) {
+        stayCoarse();
+        return;
+    }
     int floors = 0;
     bool putStairs = false;
     storeys(extrusion.height, anyBuilt, random, floors, putStairs);

@@ -114,6 +114,27 @@ TEST(CourtBuilding, PlanThenGroundSlabFromTenBelowTheLevel) {
     EXPECT_EQ(plan->extrusion.level, court->extrusion.level);
 }
 
+// Heights and depths typed into Properties that no building can use leave
+// it the block it is drawn as, without a failed check; usable values grow it again.
+TEST(CourtBuilding, EditedValuesItCannotGrowLeaveItCoarse) {
+    auto court = makeCourt(3.5f);
+    court->refine(kModelView);
+    EXPECT_EQ(court->childCount(), 0);
+    EXPECT_TRUE(court->tooManyChildren());
+
+    court->releaseChildren();
+    court->extrusion.height = 12.0f;
+    court->constructionDepth = {-20, -20, -20, -20};  // deeper than half the 30 m plot
+    EXPECT_NO_THROW(court->refine(kModelView));
+    EXPECT_EQ(court->childCount(), 0);
+
+    court->releaseChildren();
+    court->constructionDepth = kWings;
+    court->refine(kModelView);
+    EXPECT_EQ(court->childCount(), 2);
+    EXPECT_FALSE(court->tooManyChildren());
+}
+
 // A closed court takes no draw for the corridor: the plan's seed is the
 // draw that an open court spends on its corridor width.
 TEST(CourtBuilding, ClosedCourtTakesNoCorridorDrawAndEndsInAFlatRoof) {
