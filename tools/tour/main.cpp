@@ -66,7 +66,7 @@ void usage() {
                  "  --detail X      fixed level-of-detail factor (default 0.4)\n"
                  "  --quiet         summary only\n"
                  "  --autopilot     the autopilot walks the streets instead of the fixed path\n"
-                 "  --pilot-height H  the autopilot's camera height in metres (default 30)\n"
+                 "  --pilot-height H  the autopilot's camera height in metres, 0 to 10000 (default 30)\n"
                  "  --crowd         step and draw the crowd (\"NPCs\")\n"
                  "  --collisions    the autopilot and the crowd test their moves against the town\n");
 }
@@ -117,7 +117,8 @@ bool parse(int argc, char** argv, Options& o) {
         else
             return false;
     }
-    return o.frames > 0 && o.width > 0 && o.height > 0 && o.every > 0 && o.detail > 0 && o.pilotHeight >= 0;
+    return o.frames > 0 && o.width > 0 && o.height > 0 && o.every > 0 && o.detail > 0 && o.pilotHeight >= 0 &&
+           o.pilotHeight <= 10000;
 }
 
 // The program finds "../data/" from its own folder, as the viewer does.
