@@ -55,8 +55,13 @@ Matrix44 Autopilot::cameraView() const {
     // A look point straight above or below the eye gives no direction to look
     // in: look along the heading instead.
     Vector look = agent.lookPoint;
-    if (Vec2(look.x - agent.position.x, look.z - agent.position.z).length() < kSameSpot)
-        look = agent.position + agent.heading;
+    if (Vec2(look.x - agent.position.x, look.z - agent.position.z).length() < kSameSpot) {
+        const Vec2 heading(agent.heading.x, agent.heading.z);
+        const float length = heading.length();
+        // Without a horizontal heading either (a vertical edge), north.
+        look = agent.position + (length > kSameSpot ? Vector(heading.x / length, 0, heading.y / length)
+                                                    : Vector(0, 0, 1));
+    }
     if (h < kTiltHeight)
         return makeView(eye, look + Vector(0, h, 0));
     const Vector target(look.x, eye.y, look.z);

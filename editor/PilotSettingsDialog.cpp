@@ -23,12 +23,12 @@ void PilotSettingsDialog::open(float height, float speed, bool nearest) {
 
 bool PilotSettingsDialog::accept() {
     double height = 0, speed = 0;
-    if (!dialog::readNumber(heightText, height) || height < 0) {
-        message_ = "Camera height: please enter a number of 0 or more.";
+    if (!dialog::readNumber(heightText, height) || height < 0 || height > kMaxHeight) {
+        message_ = "Camera height: please enter a number from 0 to 10000.";
         return false;
     }
-    if (!dialog::readNumber(speedText, speed) || !(speed > 0)) {
-        message_ = "Speed: please enter a positive number.";
+    if (!dialog::readNumber(speedText, speed) || !(speed > 0) || speed > kMaxSpeed) {
+        message_ = "Speed: please enter a positive number up to 1000.";
         return false;
     }
     height_ = static_cast<float>(height);

@@ -2,11 +2,15 @@
 // The value rules of the "Pilot settings" dialog: camera height and speed of
 // the autopilot, shown with "%.2f", and where it starts ("Nearest node" or
 // "Random node"). Unreadable numbers, a negative height and a speed that is
-// not positive (the agent cannot walk at 0) are refused with a message.
+// not positive (the agent cannot walk at 0) are refused with a message, and
+// so are values so large that the camera's matrices would overflow.
 #include <string>
 
 class PilotSettingsDialog {
 public:
+    static constexpr double kMaxHeight = 10000;  // metres: twice the town's width
+    static constexpr double kMaxSpeed = 1000;    // metres per step
+
     void open(float height, float speed, bool startAtNearest);
     // OK pressed: true with height(), speed() and startAtNearest set.
     bool accept();

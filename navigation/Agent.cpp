@@ -179,6 +179,12 @@ void Agent::arrive(RenderContext& ctx) {
     turnTarget = lookPoint;
 
     const Vec2 o = horizontal(old), n = horizontal(heading);
+    // An edge without horizontal extent (coincident or stacked nodes) has no
+    // direction to turn from or to.
+    if (o == Vec2() || n == Vec2()) {
+        turnFrames = turnCounter = 0;
+        return;
+    }
     const float cosine = std::clamp(o.dot(n), -1.0f, 1.0f);
     const float angle = std::acos(cosine);
     turnFrames = static_cast<int32_t>(angle * kFramesPerRadian);

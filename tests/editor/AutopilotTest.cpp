@@ -121,6 +121,19 @@ TEST_F(AutopilotTest, LowCameraLooksLevelAtTheLookPoint) {
     EXPECT_NEAR(forward.dot(toLook), 1.0f, 1e-5f);
 }
 
+TEST_F(AutopilotTest, LookPointStraightBelowTheEyeStillGivesAFiniteView) {
+    ASSERT_TRUE(pilot.switchOn(ctx, &streets));
+    pilot.agent.lookPoint = pilot.agent.position;
+    for (float height : {30.0f, 1.7f}) {
+        pilot.agent.height = height;
+        const Matrix44 view = pilot.cameraView();
+        for (float e : view.m)
+            ASSERT_TRUE(std::isfinite(e));
+        // It looks along the street instead.
+        EXPECT_GT(viewForward(view).x, 0.99f);
+    }
+}
+
 TEST_F(AutopilotTest, TickWalksTheAgentAndReplacesItWhenItsStreetGoes) {
     ASSERT_TRUE(pilot.switchOn(ctx, &streets));
     const float x = pilot.agent.position.x;

@@ -137,3 +137,22 @@ TEST(PilotSettingsDialog, RefusesAStandingPilotAndLetters) {
     EXPECT_FLOAT_EQ(d.speed(), 0.3f);
     EXPECT_FLOAT_EQ(d.height(), 30.0f);
 }
+
+TEST(PilotSettingsDialog, RefusesValuesTooLargeForTheCamera) {
+    PilotSettingsDialog d;
+    d.open(30.0f, 0.3f, true);
+    // 1e39 does not fit a float: it would walk and look from infinity.
+    for (const char* text : {"1e39", "10000.5", "-0.01", "inf", "nan"}) {
+        d.heightText = text;
+        EXPECT_FALSE(d.accept()) << text;
+    }
+    d.heightText = "10000";
+    for (const char* text : {"1e39", "1000.5", "inf", "-1", "0"}) {
+        d.speedText = text;
+        EXPECT_FALSE(d.accept()) << text;
+    }
+    d.speedText = "1000";
+    ASSERT_TRUE(d.accept());
+    EXPECT_EQ(d.height(), 10000.0f);
+    EXPECT_EQ(d.speed(), 1000.0f);
+}

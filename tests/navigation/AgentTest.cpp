@@ -158,6 +158,48 @@ TEST_F(AgentTest, TurnsTheShortWayRoundBothWays) {
     (void)left;
 }
 
+TEST_F(AgentTest, CoincidentNodesArePassedWithoutAZeroStep) {
+    // Two nodes at the same point: standing on the look point is an arrival.
+    const auto nodes = streets.chain({{0, 0}, {10, 0}, {10, 0}, {20, 0}, {30, 0}});
+    startAtFirstNode(agent, streets, 0.5f);
+    EXPECT_NO_THROW(walkUntilVisited(agent, ctx, 3, 200));
+    EXPECT_EQ(agent.nodesVisited, 3);
+    EXPECT_EQ(agent.currentNode(), nodes[4]);
+    EXPECT_EQ(agent.turns, 0);
+    EXPECT_TRUE(std::isfinite(agent.position.x));
+}
+
+TEST_F(AgentTest, EdgeStraightUpIsClimbedWithoutATurn) {
+    // A street end at (10, 0) with a node 5 m above it, then on along x: the
+    // vertical edge has no horizontal direction to turn from or to.
+    const auto nodes = streets.chain({{0, 0}, {10, 0}});
+    GraphNode* up = streets.graph.addNode(Vector(10, 5, 0), false);
+    GraphNode* on = streets.graph.addNode(Vector(20, 5, 0), false);
+    addEdge(nodes[1], up);
+    addEdge(up, on);
+    startAtFirstNode(agent, streets, 0.5f);
+    walkUntilVisited(agent, ctx, 2, 200);
+    ASSERT_EQ(agent.nodesVisited, 2);
+    EXPECT_EQ(agent.currentNode(), on);
+    EXPECT_EQ(agent.turns, 0);
+    EXPECT_FALSE(agent.turning());
+    EXPECT_EQ(ctx.detail(), 0.4f);
+    agent.step(ctx, nullptr);
+    EXPECT_NEAR(agent.position.y, 5.0f, 1e-4f);
+    EXPECT_GT(agent.position.x, 10.5f);
+}
+
+TEST_F(AgentTest, ReplacingDuringATurnDropsTheTurn) {
+    streets.chain({{0, 0}, {10, 0}, {10, 10}});
+    startAtFirstNode(agent, streets, 0.5f);
+    walkUntilVisited(agent, ctx, 1);
+    ASSERT_TRUE(agent.turning());
+    agent.start(&streets, streets.graph.node(0)->position, {1, 0, 0}, true);
+    EXPECT_FALSE(agent.turning());
+    agent.step(ctx, nullptr);
+    EXPECT_NEAR(agent.position.x, 1.0f, 1e-5f);  // walking again at once
+}
+
 TEST_F(AgentTest, ObstacleAheadMakesItCreepOneStepPerFrame) {
     streets.chain(straightStreet(4));
     startAtFirstNode(agent, streets, 0.5f);

@@ -2,7 +2,10 @@
 // view makes quarters collapse and grow again under them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <iterator>
 #include <cstdio>
 #include <memory>
 #include <set>
@@ -29,13 +32,15 @@ void collectNodes(Drawable& d, std::set<const GraphNode*>& live) {
 struct WalkFigures {
     long nodesVisited = 0, turns = 0, replacements = 0;
     long collapsedNodes = 0;  // nodes that went while the crowd walked
+    long frames = 0;
     double positionSum = 0;
 };
 
 // Flies a NullRenderContext over the town centre, away (everything leaves
-// the view and collapses) and back, with a crowd walking throughout; checks
-// after every frame that no agent holds a node that is no longer in the tree.
-WalkFigures walkTheTown(int agents) {
+// the view and collapses) and back, `rounds` times, with a crowd walking
+// throughout; checks after every frame that no agent holds a node that is no
+// longer in the tree.
+WalkFigures walkTheTown(int agents, int rounds = 1) {
     RandomGenerator::navigation().seed(0);
     RandomGenerator::collapse().seed(161803398);
     std::unique_ptr<Desc> world;
@@ -51,7 +56,9 @@ WalkFigures walkTheTown(int agents) {
         Vector eye, target;
         int frames;
     } legs[] = {{over, centre, 150}, {over, sky, 40}, {over, centre, 150}, {over + Vector(600, 0, 0), centre, 100}};
-    for (const auto& leg : legs) {
+    const int legCount = static_cast<int>(std::size(legs));
+    for (int n = 0; n < legCount * rounds; ++n) {
+        const auto& leg = legs[n % legCount];
         ctx.lookAt(leg.eye, leg.target);
         for (int frame = 0; frame < leg.frames; ++frame) {
             ctx.beginFrame();
@@ -74,6 +81,7 @@ WalkFigures walkTheTown(int agents) {
             }
             if (::testing::Test::HasFailure())
                 return figures;
+            ++figures.frames;
         }
     }
     figures.nodesVisited = crowd.nodesVisited();
@@ -101,6 +109,22 @@ TEST(TownWalk, CrowdSurvivesQuartersCollapsingUnderItAndWalksAlikeTwice) {
     EXPECT_EQ(second.turns, first.turns);
     EXPECT_EQ(second.replacements, first.replacements);
     EXPECT_EQ(second.positionSum, first.positionSum);
+}
+
+// The long walk for the sanitizer builds (about 20000 frames of 440 each
+// round): run with --gtest_also_run_disabled_tests; CALLI_WALK_ROUNDS
+// overrides the number of rounds.
+TEST(TownWalk, DISABLED_LongWalkWhileQuartersComeAndGo) {
+    const char* text = std::getenv("CALLI_WALK_ROUNDS");
+    const int rounds = text ? std::max(1, std::atoi(text)) : 46;
+    const WalkFigures figures = walkTheTown(Crowd::kAgentCount, rounds);
+    ASSERT_FALSE(::testing::Test::HasFailure());
+    std::printf("long town walk: agents %d  frames %ld  nodes collapsed %ld  visited %ld  turns %ld  re-placed %ld\n",
+                Crowd::kAgentCount, figures.frames, figures.collapsedNodes, figures.nodesVisited, figures.turns,
+                figures.replacements);
+    EXPECT_EQ(figures.frames, 440L * rounds);
+    EXPECT_GT(figures.replacements, 0);
+    EXPECT_GT(figures.nodesVisited, Crowd::kAgentCount);
 }
 
 }  // namespace
