@@ -1,5 +1,6 @@
 #include "editor/PilotSettingsDialog.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "editor/ValueDialog.h"
@@ -23,11 +24,11 @@ void PilotSettingsDialog::open(float height, float speed, bool nearest) {
 
 bool PilotSettingsDialog::accept() {
     double height = 0, speed = 0;
-    if (!dialog::readNumber(heightText, height) || height < 0) {
+    if (!dialog::readNumber(heightText, height) || height < 0 || !std::isfinite(static_cast<float>(height))) {
         message_ = "Camera height: please enter a number of 0 or more.";
         return false;
     }
-    if (!dialog::readNumber(speedText, speed) || !(speed > 0)) {
+    if (!dialog::readNumber(speedText, speed) || !(speed > 0) || !std::isfinite(static_cast<float>(speed))) {
         message_ = "Speed: please enter a positive number.";
         return false;
     }
