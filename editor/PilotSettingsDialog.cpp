@@ -1,5 +1,6 @@
 #include "editor/PilotSettingsDialog.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "editor/ValueDialog.h"

@@ -38,7 +38,11 @@ void ValueDialog::show() {
 }
 
 void ValueDialog::spin(int delta) {
-    value_ = delta < 0 ? value_ * 2.0f : value_ * 0.5f;
+    // Held long enough, doubling overflows and halving reaches zero: the
+    // arrow then changes nothing.
+    const float next = delta < 0 ? value_ * 2.0f : value_ * 0.5f;
+    if (std::isfinite(next) && next >= kSmallest)
+        value_ = next;
     message_.clear();
     show();
 }
@@ -46,7 +50,7 @@ void ValueDialog::spin(int delta) {
 void ValueDialog::setText(const std::string& text) {
     text_ = text.substr(0, kMaxText);
     double v = 0;
-    if (dialog::readNumber(text_, v) && v > 0)
+    if (dialog::readNumber(text_, v) && v > 0 && std::isfinite(static_cast<float>(v)))
         value_ = static_cast<float>(v);
 }
 

@@ -19,7 +19,10 @@ public:
     void open(float value);
     // A spin report: a negative delta (the upper arrow) doubles the value,
     // any other halves it; the text shows the new value.
+    // An arrow that would overflow or go below kSmallest (which the two
+    // decimals would show as 0.00) changes nothing.
     void spin(int delta);
+    static constexpr float kSmallest = 0.01f;
     // The edit field's new text; the value follows when it reads as a number.
     void setText(const std::string& text);
     // OK pressed: true when the text is a positive number (value() is then

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/CameraStore.h"
 #include "renderer/ImageDecoder.h"
 
 namespace fs = std::filesystem;
@@ -252,4 +253,52 @@ TEST_F(EditorSmoke, MissingDataDirectoryIsSaidOnOneLine) {
     EXPECT_EQ(run("wait 5; quit"), 0) << output_;
     EXPECT_NE(output_.find("callimora: the data directory "), std::string::npos) << output_;
     EXPECT_NE(output_.find("was not found: make it with `make`"), std::string::npos) << output_;
+}
+
+// Every setting key held for 500 frames, with moves and stored cameras at
+// the extremes: the program keeps a finite camera, stores only finite
+// numbers, still shows the town afterwards and exits normally.
+TEST_F(EditorSmoke, SettingKeysHeldForLongKeepTheCameraUsable) {
+    const std::string cameras = "menu Cameras; wait 2; press Save current; wait 2; press Close; wait 2\n";
+    const std::string script = "wait 10; hold F 500; hold Shift+D 500; hold D 500; hold Shift+V 500; hold Up 20\n" +
+                               cameras + "hold Down 20; hold V 500; hold Shift+F 500\n" + cameras +
+                               "hold F 6; hold Shift+D 3; hold Shift+V 7; hold Up 5; hold Right 5\n"
+                               "hold S 1; wait 3; quit";
+    ASSERT_EQ(run(script), 0) << output_;
+    const auto done = output_.find("script done:");
+    ASSERT_NE(done, std::string::npos) << output_;
+    long ticks = 0;
+    float step = 0, far = 0;
+    ASSERT_EQ(std::sscanf(output_.c_str() + done, "script done: ticks=%ld step=%f far=%f", &ticks, &step, &far), 3)
+        << output_;
+    EXPECT_GT(ticks, 3000);
+    EXPECT_FLOAT_EQ(step, 1.28f);
+    EXPECT_FLOAT_EQ(far, 15625.0f);
+
+    // Two stored cameras, every number finite and each usable again.
+    const std::string file = readText(sandbox_ / "data" / "camaras.txt");
+    std::istringstream lines(file);
+    std::string line;
+    int count = 0;
+    while (std::getline(lines, line)) {
+        ++count;
+        StoredCamera camera;
+        EXPECT_TRUE(CameraStore::parseLine(line, camera)) << line;
+        EXPECT_TRUE(CameraStore::usable(camera)) << line;
+        EXPECT_EQ(line.find("nan"), std::string::npos) << line;
+        EXPECT_EQ(line.find("inf"), std::string::npos) << line;
+    }
+    EXPECT_EQ(count, 2) << file;
+
+    // The town is there, not a uniform frame: sky above, street and
+    // buildings below.
+    Picture shot;
+    ASSERT_TRUE(load(sandbox_ / "screenshot000.bmp", shot));
+    double skyMean, skySpread, groundMean, groundSpread, mean, spread;
+    brightness(shot, 0, 20, skyMean, skySpread);
+    brightness(shot, 200, 400, groundMean, groundSpread);
+    brightness(shot, 0, 400, mean, spread);
+    EXPECT_GT(spread, 20.0);
+    EXPECT_GT(groundSpread, 3.0);
+    EXPECT_GT(std::fabs(groundMean - skyMean), 15.0);
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "editor/PilotSettingsDialog.h"
 #include "editor/ResourcesDialog.h"
 
@@ -25,6 +27,29 @@ TEST(ValueDialog, UpperArrowDoublesLowerArrowHalves) {
     EXPECT_EQ(d.text(), "1.60");
     ASSERT_TRUE(d.accept());
     EXPECT_FLOAT_EQ(d.value(), 1.6f);
+}
+
+// Held arrows: the value stays finite and shown as a positive number, and
+// the dialog still accepts it.
+TEST(ValueDialog, HeldArrowsStayFiniteAndPositive) {
+    ValueDialog d;
+    d.open(1.0f);
+    for (int i = 0; i < 500; ++i)
+        d.spin(-1);
+    EXPECT_TRUE(std::isfinite(d.value()));
+    EXPECT_GT(d.value(), 1e38f);
+    EXPECT_EQ(d.text().find("inf"), std::string::npos) << d.text();
+    EXPECT_TRUE(d.accept());
+    for (int i = 0; i < 500; ++i)
+        d.spin(1);
+    EXPECT_GE(d.value(), ValueDialog::kSmallest);
+    EXPECT_LT(d.value(), 2 * ValueDialog::kSmallest);
+    EXPECT_NE(d.text(), "0.00");
+    EXPECT_TRUE(d.accept());
+    // A typed number beyond what a float holds is not taken as the value.
+    d.setText("1e300");
+    EXPECT_TRUE(std::isfinite(d.value()));
+    EXPECT_FALSE(d.accept());
 }
 
 TEST(ValueDialog, TypedNumberBecomesTheValue) {

@@ -6,6 +6,7 @@
 // --repeat, --check).
 #include <algorithm>
 #include <chrono>
+#include <cerrno>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -38,6 +39,10 @@
 #include "typology/World.h"
 
 namespace {
+
+// Largest picture side and frame count an option takes.
+constexpr long kMaxSide = 8192;
+constexpr long kMaxFrames = 1000000;
 
 struct Options {
     int frames = 240;
@@ -72,8 +77,8 @@ void usage(std::FILE* out) {
                  "                      [--no-impostors] [--no-occlusion] [--no-render] [--quiet] [--help]\n"
                  "                      [--census] [--at X,Z] [--path street]\n"
                  "                      [--autopilot] [--pilot-height H] [--crowd] [--collisions]\n"
-                 "  --frames N      frames along the path (default 240)\n"
-                 "  --size WxH      render size in pixels (default 640x480)\n"
+                 "  --frames N      frames along the path, 1 to 1000000 (default 240)\n"
+                 "  --size WxH      render size in pixels, each side 1 to 8192 (default 640x480)\n"
                  "  --png DIR       write every K-th frame as DIR/frame_NNNN.png\n"
                  "  --every K       picture interval (default 20)\n"
                  "  --graph         show the street graph\n"
@@ -81,7 +86,7 @@ void usage(std::FILE* out) {
                  "  --repeat        collapse everything, fly the path again, print the fingerprint again\n"
                  "  --check         with --repeat: exit 1 when the two fingerprints differ, or when the\n"
                  "                  second flight ends with over 1.5 times the memory or descriptions\n"
-                 "  --detail X      fixed level-of-detail factor (default 0.4)\n"
+                 "  --detail X      fixed level-of-detail factor, 0.05 to 3 (default 0.4)\n"
                  "  --no-impostors  never stand pictures in for distant descriptions\n"
                  "  --no-occlusion  never skip descriptions hidden behind drawn meshes\n"
                  "  --no-render     no GL at all: the same flight through a null render context\n"
@@ -100,6 +105,27 @@ void usage(std::FILE* out) {
                  "2 wrong option.\n");
 }
 
+// The whole text as a whole number within [low, high].
+bool readInt(const char* text, long low, long high, int& out) {
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text, &end, 10);
+    if (end == text || *end || errno == ERANGE || v < low || v > high)
+        return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+// The whole text as a finite number within [low, high].
+bool readFloat(const char* text, float low, float high, float& out) {
+    char* end = nullptr;
+    const float v = std::strtof(text, &end);
+    if (end == text || *end || !std::isfinite(v) || v < low || v > high)
+        return false;
+    out = v;
+    return true;
+}
+
 bool parse(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -110,26 +136,33 @@ bool parse(int argc, char** argv, Options& o) {
             return true;
         };
         const char* v = nullptr;
-        if (a == "--frames" && next(v))
-            o.frames = std::atoi(v);
-        else if (a == "--size" && next(v)) {
-            if (std::sscanf(v, "%dx%d", &o.width, &o.height) != 2)
+        if (a == "--frames" && next(v)) {
+            if (!readInt(v, 1, kMaxFrames, o.frames))
+                return false;
+        } else if (a == "--size" && next(v)) {
+            const std::string size = v;
+            const size_t x = size.find('x');
+            if (x == std::string::npos || !readInt(size.substr(0, x).c_str(), 1, kMaxSide, o.width) ||
+                !readInt(size.substr(x + 1).c_str(), 1, kMaxSide, o.height))
                 return false;
         } else if (a == "--png" && next(v))
             o.pngDir = std::filesystem::absolute(v).string();
-        else if (a == "--every" && next(v))
-            o.every = std::atoi(v);
-        else if (a == "--graph")
+        else if (a == "--every" && next(v)) {
+            if (!readInt(v, 1, kMaxFrames, o.every))
+                return false;
+        } else if (a == "--graph")
             o.graph = true;
-        else if (a == "--dump" && next(v))
-            o.dumpDepth = std::atoi(v);
-        else if (a == "--repeat")
+        else if (a == "--dump" && next(v)) {
+            if (!readInt(v, 0, 1000, o.dumpDepth))
+                return false;
+        } else if (a == "--repeat")
             o.repeat = true;
         else if (a == "--check")
             o.check = true;
-        else if (a == "--detail" && next(v))
-            o.detail = static_cast<float>(std::atof(v));
-        else if (a == "--no-impostors")
+        else if (a == "--detail" && next(v)) {
+            if (!readFloat(v, RenderContext::kMinDetail, RenderContext::kMaxDetail, o.detail))
+                return false;
+        } else if (a == "--no-impostors")
             o.impostors = false;
         else if (a == "--no-occlusion")
             o.occlusion = false;
@@ -151,7 +184,7 @@ bool parse(int argc, char** argv, Options& o) {
         } else if (a == "--autopilot")
             o.autopilot = true;
         else if (a == "--pilot-height" && next(v)) {
-            if (std::sscanf(v, "%f", &o.pilotHeight) != 1 || !std::isfinite(o.pilotHeight) || o.pilotHeight < 0)
+            if (!readFloat(v, 0.0f, 10000.0f, o.pilotHeight))
                 return false;
         } else if (a == "--crowd")
             o.crowd = true;
@@ -160,9 +193,7 @@ bool parse(int argc, char** argv, Options& o) {
         else
             return false;
     }
-    // A detail factor of infinity would make every threshold infinite.
-    return o.frames > 0 && o.width > 0 && o.height > 0 && o.every > 0 && std::isfinite(o.detail) && o.detail > 0 &&
-           o.pilotHeight >= 0 && o.pilotHeight <= 10000;
+    return true;
 }
 
 // The program finds "../data/" from its own folder, as the viewer does.

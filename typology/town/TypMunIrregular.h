@@ -66,7 +66,9 @@ public:
     static constexpr float kMinCutRatio = 0.3f;
     static constexpr float kMaxCutRatio = 0.7f;
     // Unbalanced cuts of one piece tried before it becomes a town as it is.
-    static constexpr int kMaxUnbalancedCuts = 10;
+    // Some seeds need dozens before a balanced one; fewer left whole
+    // municipalities as one town.
+    static constexpr int kMaxUnbalancedCuts = 200;
 
     // townArea in square metres; winding in radians; populationSize in [0, 1]
     // (checked when the field is built); widths: one per point, copied.
