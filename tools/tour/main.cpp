@@ -453,6 +453,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<RendererGl> renderer;
     NullRenderContext nullContext(o.width, o.height);
     nullContext.keepCalls = false;
+    // Impostors without pictures, by the renderer's rules, so that the same
+    // descriptions are drawn through them and refined below them.
+    nullContext.makesImpostors = true;
     RenderContext* ctx = &nullContext;
     if (o.render) {
         GlWindow::Options wo;
