@@ -37,4 +37,4 @@ sanitize:
 	@$(MAKE) test BUILD=build-sanitize CMAKE_FLAGS=-DCALLI_SANITIZE=ON
 
 clean:
-	@rm -rf $(BUILD) bin
+	@rm -rf $(BUILD) bin bin-sanitize

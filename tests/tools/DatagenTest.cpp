@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kGenerator = CALLI_SOURCE_DIR "/bin/callimora-datagen";
+const std::string kGenerator = CALLI_BIN_DIR "/callimora-datagen";
 
 // Every name the town binds as a material: the nineteen "Main material"
 // choices, the branches' own spelling and the storey material of tall buildings.

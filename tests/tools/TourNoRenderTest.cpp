@@ -10,7 +10,7 @@
 
 namespace {
 
-const std::string kTour = CALLI_SOURCE_DIR "/bin/callimora-tour";
+const std::string kTour = CALLI_BIN_DIR "/callimora-tour";
 
 struct Flight {
     int status = -1;

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kTour = CALLI_SOURCE_DIR "/bin/callimora-tour";
+const fs::path kTour = CALLI_BIN_DIR "/callimora-tour";
 
 struct Result {
     int code = -1;
