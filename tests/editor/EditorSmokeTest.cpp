@@ -105,14 +105,21 @@ protected:
             unsetenv("SDL_VIDEODRIVER");
         else
             setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        // The program's own exit status goes to a file: xvfb-run now and then
+        // fails to remove its temporary folder afterwards and exits 5 itself.
+        const fs::path statusFile = sandbox_ / "status.txt";
+        fs::remove(statusFile);
         const std::string command = "cd '" + (sandbox_ / "bin").string() + "' && " +
                                     (xvfb ? "xvfb-run -a -s '-screen 0 800x600x24' " : "") +
-                                    "./callimora > ../output.txt 2>&1";
+                                    "sh -c './callimora > ../output.txt 2>&1; echo $? > ../status.txt'";
         const int status = std::system(command.c_str());
         unsetenv("CALLIMORA_SCRIPT");
         if (!keptDriver.empty())
             setenv("SDL_VIDEODRIVER", keptDriver.c_str(), 1);
         output_ = readText(sandbox_ / "output.txt");
+        const std::string code = readText(statusFile);
+        if (!code.empty())
+            return std::atoi(code.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 

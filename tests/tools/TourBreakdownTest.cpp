@@ -117,9 +117,11 @@ TEST(TourBreakdown, SecondPassGrowthRule) {
     memory.endPass(0, {0, 1000, 100});
     memory.endPass(1, {0, 1501, 100});
     EXPECT_FALSE(memory.endedWithin(0, 1, 1.5));
+    EXPECT_TRUE(memory.endedWithin(0, 1, 1.5, false));
     live.endPass(0, {0, 1000, 100});
     live.endPass(1, {0, 1000, 151});
     EXPECT_FALSE(live.endedWithin(0, 1, 1.5));
+    EXPECT_FALSE(live.endedWithin(0, 1, 1.5, false));
 }
 
 TEST(TourBreakdown, SummaryShowsDevicePartsOnlyWhenRendered) {

@@ -53,12 +53,12 @@ const TourBreakdown::PassEnd* TourBreakdown::passEnd(int pass) const {
     return nullptr;
 }
 
-bool TourBreakdown::endedWithin(int earlier, int later, double factor) const {
+bool TourBreakdown::endedWithin(int earlier, int later, double factor, bool memory) const {
     const PassEnd* a = passEnd(earlier);
     const PassEnd* b = passEnd(later);
     if (!a || !b)
         return false;
-    return static_cast<double>(b->finalKb) <= factor * static_cast<double>(a->finalKb) &&
+    return (!memory || static_cast<double>(b->finalKb) <= factor * static_cast<double>(a->finalKb)) &&
            static_cast<double>(b->live) <= factor * static_cast<double>(a->live);
 }
 

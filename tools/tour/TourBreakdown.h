@@ -47,8 +47,9 @@ public:
     // The figures of a finished pass; null before endPass.
     const PassEnd* passEnd(int pass) const;
     // True when the later pass ended with at most factor times the earlier
-    // one's final resident memory and live descriptions (both passes ended).
-    bool endedWithin(int earlier, int later, double factor) const;
+    // one's final resident memory (unless memory is false) and live
+    // descriptions (both passes ended).
+    bool endedWithin(int earlier, int later, double factor, bool memory = true) const;
     // "summary:" lines of one pass; submission and finish only when rendered.
     void print(int pass, bool rendered, std::FILE* out) const;
 
