@@ -5,6 +5,7 @@
 
 #include "core/Material.h"
 #include "core/ParameterList.h"
+#include "core/RandomGenerator.h"
 #include "typology/construction/Construction.h"
 
 const ClassName LinearConstruction::kClassName{"Linear Construction"};
@@ -22,5 +23,7 @@ void LinearConstruction::declareParameters(ParameterList& list) {
 
 void LinearConstruction::addOutlinePrism(uint8_t mapping) {
     const bool solid = line.length() > 0.0f && std::fabs(line.width) > 0.0f;
-    Construction::addPrismTo(*this, solid ? line.outline() : Poly(), extrusion, material->textureName(), mapping, 1);
+    const auto drawableSeed = static_cast<uint32_t>(RandomGenerator::generation().next());
+    if (solid)
+        Construction::addPrismTo(*this, line.outline(), extrusion, drawableSeed, material->textureName(), mapping, 1);
 }
