@@ -14,8 +14,13 @@
 #include "typology/construction/TypConFloorTiled.h"
 #include "typology/construction/TypConPillarSimple.h"
 #include "typology/construction/TypLinBeamSimple.h"
+#include "typology/construction/TypLinOpening.h"
+#include "typology/construction/TypLinOpeningBalcony.h"
+#include "typology/construction/TypLinOpeningBanister.h"
+#include "typology/construction/TypLinOpeningSimple.h"
 #include "typology/construction/TypLinPanelSimple.h"
 #include "typology/construction/TypLinPortico.h"
+#include "typology/construction/TypLinWallSection.h"
 #include "typology/construction/TypLinWallSimple.h"
 
 #include "../TypologyTestSupport.h"
@@ -298,4 +303,203 @@ TEST(Wall, UnboundWallsAreBrickPorticosAreItsVariant) {
     std::unique_ptr<Drawable> back(portico->createVariant(0));
     EXPECT_NE(dynamic_cast<TypLinWallSimple*>(back.get()), nullptr);
     EXPECT_EQ(wall.createVariant(2), nullptr);
+}
+
+namespace {
+
+std::vector<uint32_t> drawsFrom(int32_t s, int n) {
+    RandomGenerator r;
+    r.seed(s);
+    std::vector<uint32_t> out;
+    for (int i = 0; i < n; ++i)
+        out.push_back(static_cast<uint32_t>(r.next()));
+    return out;
+}
+
+}  // namespace
+
+TEST(Wall, WithoutCuttingCrossingsOneSectionAndNoOpening) {
+    Line line(0, 0, 6, 0, 0.3f);
+    TypLinWallSimple plain(line, Extrusion{0, 3}, nullptr, 0, 1, 9, "Lime1");
+    RandomGenerator::generation().seed(9);
+    plain.generate();
+    ASSERT_EQ(plain.childCount(), 1);
+    auto* section = dynamic_cast<TypLinWallSection*>(plain.child(0));
+    ASSERT_NE(section, nullptr);
+    EXPECT_EQ(section->seed, firstDraw(9));
+    EXPECT_STREQ(nameOf(*section->material), "Lime1");
+    EXPECT_FLOAT_EQ(section->line.length(), 6.0f);
+
+    line.crossings.push_back(crossingAt(0.5f, kPi / 2, 0.3f, 1));  // a line ending on the interior
+    TypLinWallSimple tee(line, Extrusion{0, 3}, nullptr, 0, 1, 9, "Lime1");
+    tee.generate();
+    ASSERT_EQ(tee.childCount(), 1);
+    EXPECT_NE(dynamic_cast<TypLinWallSection*>(tee.child(0)), nullptr);
+}
+
+TEST(Wall, TwoCrossingsGiveThreeSectionsAndTwoOpeningsSeededInOrder) {
+    Line line(0, 0, 8, 0, 0.3f);
+    Crossing a = crossingAt(0.25f, kPi / 2, 1.0f), b = crossingAt(0.75f, kPi / 2, 1.2f);
+    a.limit = 3;
+    b.limit = 2;
+    line.crossings = {a, b};
+    TypLinWallSimple wall(line, Extrusion{0, 3}, nullptr, 0, TypLinWall::kOpeningsSimple, 9, "Lime1");
+    RandomGenerator::generation().seed(9);
+    wall.generate();
+    ASSERT_EQ(wall.childCount(), 5);
+    const auto sections = childrenOf<TypLinWallSection>(wall);
+    const auto openings = childrenOf<TypLinOpening>(wall);
+    ASSERT_EQ(sections.size(), 3u);
+    ASSERT_EQ(openings.size(), 2u);
+    const float ends[4] = {0, 2, 6, 8};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(sections[i]->line.x0, ends[i], 1e-5f);
+        EXPECT_NEAR(sections[i]->line.x1, ends[i + 1], 1e-5f);
+    }
+    // Each inner end carries its crossing, moved to the piece's end.
+    ASSERT_EQ(sections[1]->line.crossingCount(), 2);
+    EXPECT_EQ(sections[1]->line.crossings[0].t, 0.0f);
+    EXPECT_EQ(sections[1]->line.crossings[1].t, 1.0f);
+    EXPECT_EQ(sections[0]->line.crossingCount(), 1);
+    const std::vector<uint32_t> draws = drawsFrom(9, 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(wall.child(i)->seed, draws[i]) << i;
+    // The openings span the crossing elements, as long as they are wide at a right angle.
+    EXPECT_NE(dynamic_cast<TypLinOpeningSimple*>(openings[0]), nullptr);
+    EXPECT_NEAR(openings[0]->line.x0, 1.5f, 1e-5f);
+    EXPECT_NEAR(openings[0]->line.x1, 2.5f, 1e-5f);
+    EXPECT_NEAR(openings[1]->line.length(), 1.2f, 1e-5f);
+    EXPECT_EQ(openings[0]->line.limit, 3);
+    EXPECT_EQ(openings[1]->line.limit, 2);
+    EXPECT_FLOAT_EQ(openings[0]->line.width, 0.3f);
+    ASSERT_EQ(openings[0]->line.crossingCount(), 2);
+    EXPECT_EQ(openings[0]->line.crossings[1].t, 1.0f);
+    EXPECT_EQ(openings[0]->line.crossings[1].kind, 2);
+
+    // Sections and openings together cover the wall without overlap.
+    for (auto* s : sections)
+        s->generate();
+    float covered = 0;
+    for (auto* s : sections) {
+        ASSERT_EQ(s->childCount(), 1);
+        auto* panel = dynamic_cast<TypLinPanelSimple*>(s->child(0));
+        ASSERT_NE(panel, nullptr);
+        panel->generate();
+        auto* prism = dynamic_cast<DrawablePolyExtruded*>(panel->child(0));
+        ASSERT_NE(prism, nullptr);
+        covered += prism->poly.area() / 0.3f;
+    }
+    EXPECT_NEAR(covered + 1.0f + 1.2f, 8.0f, 1e-3f);
+}
+
+TEST(Wall, CrossingsAtTheEndsOpenWithoutCutting) {
+    Line line(0, 0, 6, 0, 0.3f);
+    line.crossings = {crossingAt(0, kPi / 2, 0.3f, 4), crossingAt(1, kPi / 2, 0.3f, 4)};
+    TypLinWallSimple wall(line, Extrusion{0, 3}, nullptr, 0, TypLinWall::kOpeningsEmpty, 9, "Lime1");
+    RandomGenerator::generation().seed(9);
+    wall.generate();
+    const auto sections = childrenOf<TypLinWallSection>(wall);
+    const auto openings = childrenOf<TypLinOpening>(wall);
+    // t = 0 starts a section of length 0; t = 1 starts none but still opens.
+    ASSERT_EQ(sections.size(), 2u);
+    ASSERT_EQ(openings.size(), 2u);
+    EXPECT_FLOAT_EQ(sections[0]->line.length(), 0.0f);
+    EXPECT_FLOAT_EQ(sections[1]->line.length(), 6.0f);
+    EXPECT_STREQ(openings[0]->className().name, "TypLinOpening");
+    sections[0]->generate();
+    auto* empty = dynamic_cast<TypLinPanelSimple*>(sections[0]->child(0));
+    ASSERT_NE(empty, nullptr);
+    empty->generate();
+    EXPECT_EQ(empty->childCount(), 0);
+    // The long section is cut square at both crossing elements' faces.
+    sections[1]->generate();
+    auto* panel = dynamic_cast<TypLinPanelSimple*>(sections[1]->child(0));
+    panel->generate();
+    auto* prism = dynamic_cast<DrawablePolyExtruded*>(panel->child(0));
+    ASSERT_NE(prism, nullptr);
+    EXPECT_NEAR(prism->poly.area(), (6 - 0.3f) * 0.3f, 1e-4f);
+    // Openings generate nothing yet, and draw no shape of their own.
+    openings[0]->generate();
+    EXPECT_EQ(openings[0]->childCount(), 0);
+
+    // Unknown kinds make no child at their places.
+    TypLinWallSimple unknown(line, Extrusion{0, 3}, nullptr, 7, 9, 9, "Lime1");
+    unknown.generate();
+    EXPECT_EQ(unknown.childCount(), 0);
+}
+
+TEST(Portico, SectionsAtTheEndsPillarBetweenLintelAtLeastThirtyCentimetresAndOpenings) {
+    TypConSlabSimple building(rectangle(10, 10), Extrusion{0, 10}, nullptr, 777, "Lime1");
+    Line line(0, 0, 9, 0, 0.2f);
+    line.crossings = {crossingAt(1.0f / 3, kPi / 2, 2.0f), crossingAt(2.0f / 3, kPi / 2, 2.0f)};
+    TypLinPortico portico(line, Extrusion{0, 3}, &building, 0, TypLinWall::kOpeningsBanister, 5, "Wood1");
+    RandomGenerator::generation().seed(5);
+    portico.generate();
+    ASSERT_EQ(portico.childCount(), 6);
+    EXPECT_NE(dynamic_cast<TypLinWallSection*>(portico.child(0)), nullptr);
+    auto* pillar = dynamic_cast<TypConPillarSimple*>(portico.child(1));
+    ASSERT_NE(pillar, nullptr);
+    EXPECT_NE(dynamic_cast<TypLinWallSection*>(portico.child(2)), nullptr);
+    auto* lintel = dynamic_cast<TypLinBeamSimple*>(portico.child(3));
+    ASSERT_NE(lintel, nullptr);
+    EXPECT_NE(dynamic_cast<TypLinOpeningBanister*>(portico.child(4)), nullptr);
+    EXPECT_NE(dynamic_cast<TypLinOpeningBanister*>(portico.child(5)), nullptr);
+    const std::vector<uint32_t> draws = drawsFrom(5, 6);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(portico.child(i)->seed, draws[i]) << i;
+    // Width 0.2: lintel and pillars 0.3 thick.
+    EXPECT_FLOAT_EQ(lintel->extrusion.level, 2.7f);
+    EXPECT_FLOAT_EQ(lintel->extrusion.height, 0.3f);
+    EXPECT_FLOAT_EQ(lintel->line.length(), 9.0f);
+    EXPECT_FLOAT_EQ(pillar->extrusion.level, 0.0f);
+    EXPECT_FLOAT_EQ(pillar->extrusion.height, 2.7f);
+    // The pillar block fills the middle piece between the two openings.
+    EXPECT_NEAR(pillar->poly.area(), (3 - 2.0f) * 0.2f, 1e-4f);
+    // Sections in the building's material, pillar, lintel and openings in the portico's.
+    EXPECT_STREQ(nameOf(*portico.child(0)->material), "Lime1");
+    EXPECT_STREQ(nameOf(*portico.child(2)->material), "Lime1");
+    EXPECT_STREQ(nameOf(*pillar->material), "Wood1");
+    EXPECT_STREQ(nameOf(*lintel->material), "Wood1");
+    EXPECT_STREQ(nameOf(*portico.child(4)->material), "Wood1");
+    EXPECT_FLOAT_EQ(dynamic_cast<TypLinOpening*>(portico.child(4))->extrusion.height, 2.7f);
+
+    // Lower than its lintel is thick: the space below reaches down from the level.
+    TypLinPortico low(line, Extrusion{4, 0.1f}, &building, 0, 0, 5, "Wood1");
+    low.generate();
+    auto* lowPillar = dynamic_cast<TypConPillarSimple*>(low.child(1));
+    ASSERT_NE(lowPillar, nullptr);
+    EXPECT_NEAR(lowPillar->extrusion.level, 3.8f, 1e-5f);
+    EXPECT_NEAR(lowPillar->extrusion.height, 0.2f, 1e-5f);
+    // Without crossings: one section, the lintel, no opening.
+    TypLinPortico bare(Line(0, 0, 9, 0, 0.5f), Extrusion{0, 3}, &building, 0, 1, 5, "Wood1");
+    bare.generate();
+    ASSERT_EQ(bare.childCount(), 2);
+    EXPECT_FLOAT_EQ(dynamic_cast<TypLinBeamSimple*>(bare.child(1))->extrusion.height, 0.5f);
+}
+
+TEST(Wall, VariantsKeepLineSeedAndKinds) {
+    Line line(0, 0, 5, 0, 0.4f, 1);
+    line.crossings.push_back(crossingAt(0.5f, kPi / 2, 1));
+    TypLinWallSimple wall(line, Extrusion{0, 3}, nullptr, 0, 2, 9, "Lime1");
+    std::unique_ptr<Drawable> portico(wall.createVariant(1));
+    auto* p = dynamic_cast<TypLinPortico*>(portico.get());
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->seed, 9u);
+    EXPECT_EQ(p->line.crossingCount(), 1);
+    EXPECT_EQ(p->openingsKind, 2);
+    EXPECT_EQ(p->variant, 1);
+    EXPECT_STREQ(nameOf(*p->material), "Lime1");
+    TypLinWallSection section(line, Extrusion{0, 3}, nullptr, 4, "Lime1");
+    std::unique_ptr<Drawable> same(section.createVariant(0));
+    ASSERT_NE(dynamic_cast<TypLinWallSection*>(same.get()), nullptr);
+    EXPECT_EQ(same->seed, 4u);
+    EXPECT_EQ(section.createVariant(1), nullptr);
+    TypLinOpening opening(line, Extrusion{0, 3}, nullptr, 4, "Lime1");
+    std::unique_ptr<Drawable> balcony(opening.createVariant(3));
+    EXPECT_NE(dynamic_cast<TypLinOpeningBalcony*>(balcony.get()), nullptr);
+    EXPECT_EQ(opening.createVariant(4), nullptr);
+    // The gap of a crossing at pi/4 is longer by 1/sin; one along the wall keeps its width.
+    Crossing slanted = crossingAt(0.5f, kPi / 4, 1);
+    EXPECT_NEAR(TypLinWall::openingAt(line, slanted).length(), 1 / std::sin(kPi / 4), 1e-4f);
+    EXPECT_NEAR(TypLinWall::openingAt(line, crossingAt(0.5f, 0, 1)).length(), 1.0f, 1e-5f);
 }
