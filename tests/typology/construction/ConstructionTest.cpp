@@ -9,6 +9,8 @@
 
 #include "core/DrawablePolyExtruded.h"
 #include "core/DrawableSlab.h"
+#include "core/DrawableSlopedPanel.h"
+#include "core/NullRenderContext.h"
 #include "core/Material.h"
 #include "core/RandomGenerator.h"
 #include "typology/construction/TypConFloorTiled.h"
@@ -19,6 +21,7 @@
 #include "typology/construction/TypLinOpeningBanister.h"
 #include "typology/construction/TypLinOpeningSimple.h"
 #include "typology/construction/TypLinPanelSimple.h"
+#include "typology/construction/TypLinPanelSloping.h"
 #include "typology/construction/TypLinPortico.h"
 #include "typology/construction/TypLinWallSection.h"
 #include "typology/construction/TypLinWallSimple.h"
@@ -502,4 +505,31 @@ TEST(Wall, VariantsKeepLineSeedAndKinds) {
     Crossing slanted = crossingAt(0.5f, kPi / 4, 1);
     EXPECT_NEAR(TypLinWall::openingAt(line, slanted).length(), 1 / std::sin(kPi / 4), 1e-4f);
     EXPECT_NEAR(TypLinWall::openingAt(line, crossingAt(0.5f, 0, 1)).length(), 1.0f, 1e-5f);
+}
+
+TEST(SlopingPanel, RunsFromItsStartExtrusionToItsEndMappedVertically) {
+    Line line(0, 0, 4, 0, 0.2f);
+    TypLinPanelSloping panel(line, Extrusion{0, 1}, Extrusion{3, -1}, nullptr, 5, "Brick1");
+    RandomGenerator::generation().seed(5);
+    panel.generate();
+    ASSERT_EQ(panel.childCount(), 1);
+    auto* slope = dynamic_cast<DrawableSlopedPanel*>(panel.child(0));
+    ASSERT_NE(slope, nullptr);
+    EXPECT_EQ(slope->seed, firstDraw(5));
+    EXPECT_EQ(slope->footprint, TypLinPanelSimple::footprint(line, 0));
+    EXPECT_FLOAT_EQ(slope->start.height, 1.0f);
+    EXPECT_FLOAT_EQ(slope->end.level, 2.0f);
+    EXPECT_FLOAT_EQ(slope->end.height, 1.0f);
+    EXPECT_EQ(slope->material->mapping, mapping::kVertical);
+    EXPECT_EQ(slope->material->referenceEdge, 1);
+    EXPECT_STREQ(slope->className().name, "Drawable");
+
+    NullRenderContext ctx;
+    slope->draw(ctx);
+    ASSERT_EQ(ctx.calls.size(), 1u);
+    EXPECT_EQ(ctx.calls[0].op, "slopedPanel");
+
+    TypLinPanelSloping none(Line(1, 1, 1, 1, 0.2f), Extrusion{0, 1}, Extrusion{3, 1}, nullptr, 5, "Brick1");
+    none.generate();
+    EXPECT_EQ(none.childCount(), 0);
 }
