@@ -16,6 +16,7 @@
 #include "typology/construction/TypConFloorTiled.h"
 #include "typology/construction/TypConPillarSimple.h"
 #include "typology/construction/TypLinBeamSimple.h"
+#include "typology/construction/TypLinBeamSimplePos.h"
 #include "typology/construction/TypLinOpening.h"
 #include "typology/construction/TypLinOpeningBalcony.h"
 #include "typology/construction/TypLinOpeningBanister.h"
@@ -532,4 +533,29 @@ TEST(SlopingPanel, RunsFromItsStartExtrusionToItsEndMappedVertically) {
     TypLinPanelSloping none(Line(1, 1, 1, 1, 0.2f), Extrusion{0, 1}, Extrusion{3, 1}, nullptr, 5, "Brick1");
     none.generate();
     EXPECT_EQ(none.childCount(), 0);
+}
+
+TEST(Beam, PlacedBeamsDrawAndSortInTheirOwnFrame) {
+    const Matrix44 placement = Matrix44::translation(0, 0, 50);
+    TypLinBeamSimplePos beam(Line(0, 0, 4, 0, 0.3f), Extrusion{2.7f, 0.3f}, placement, nullptr, 21, "Wood1");
+    RandomGenerator::generation().seed(21);
+    beam.generate();
+    ASSERT_EQ(beam.childCount(), 1);
+    auto* prism = dynamic_cast<DrawablePolyExtruded*>(beam.child(0));
+    ASSERT_NE(prism, nullptr);
+    EXPECT_EQ(prism->seed, firstDraw(21));
+    EXPECT_EQ(prism->material->mapping, mapping::kHorizontal | mapping::kOblique);
+    EXPECT_STREQ(beam.className().name, "TypLinBeamSimplePos");
+    ASSERT_EQ(beam.localTransform(), &beam.placement);
+    // Sorted by the depth of its placed centre.
+    TypLinBeamSimple plain(Line(0, 0, 4, 0, 0.3f), Extrusion{2.7f, 0.3f}, nullptr, 21, "Wood1");
+    beam.computeDepth(Matrix44::identity());
+    plain.computeDepth(Matrix44::identity());
+    EXPECT_NEAR(std::fabs(beam.depth - plain.depth), 50.0f, 1e-3f);
+    // Drawn with the placement, which is taken off again afterwards.
+    NullRenderContext ctx;
+    ctx.model = ctx.modelView = Matrix44::identity();
+    beam.draw(ctx);
+    EXPECT_EQ(ctx.model.m[11], 0.0f);
+    EXPECT_EQ(ctx.modelView.m[11], 0.0f);
 }
