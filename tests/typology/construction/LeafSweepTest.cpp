@@ -1,5 +1,5 @@
-// The construction leaves of one real quarter's court buildings, grown down
-// to their drawables.
+// The construction elements of one real quarter's court buildings, grown
+// down to their drawables.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +14,8 @@
 #include "core/DrawableSlab.h"
 #include "typology/building/TypBui.h"
 #include "typology/building/TypBuiCourt.h"
+#include "typology/building/TypRooCourtFloor.h"
+#include "typology/building/TypRooSimple.h"
 #include "typology/construction/TypConFloorTiled.h"
 #include "typology/construction/TypConPillarSimple.h"
 #include "typology/construction/TypLinBeamSimple.h"
@@ -43,8 +45,42 @@ void growAll(Desc& d) {
 
 struct Faults {
     std::map<std::string, int> classes;
-    int uncovered = 0, invalid = 0, unlike = 0, seeds = 0, mappings = 0, slabs = 0;
+    int uncovered = 0, invalid = 0, unlike = 0, seeds = 0, mappings = 0, slabs = 0, twice = 0;
 };
+
+// Length along a of the part of b lying on a's line (0 when not collinear).
+float overlap(const Segment& a, const Segment& b) {
+    const float length = a.length();
+    if (!(length > 0.0f) || std::fabs(a.signedDistance(b.start())) > 1e-3f ||
+        std::fabs(a.signedDistance(b.end())) > 1e-3f)
+        return 0.0f;
+    const Vec2 u = a.direction() * (1.0f / length);
+    float s0 = (b.start() - a.start()).dot(u), s1 = (b.end() - a.start()).dot(u);
+    if (s0 > s1)
+        std::swap(s0, s1);
+    return std::max(0.0f, std::min(s1, length) - std::max(s0, 0.0f));
+}
+
+// No two rooms of one storey build a wall, portico, panel or beam over the same stretch.
+void checkStorey(const TypRooCourtFloor& storey, Faults& f) {
+    struct Built {
+        Segment segment;
+        const Desc* room;
+        const char* what;
+    };
+    std::vector<Built> built;
+    for (const auto* room : childrenOf<TypRooSimple>(storey))
+        for (const auto* element : childrenOf<LinearConstruction>(*room))
+            built.push_back({element->line.segment(), room, element->className().name});
+    for (size_t i = 0; i < built.size(); ++i)
+        for (size_t j = i + 1; j < built.size(); ++j)
+            if (built[i].room != built[j].room && overlap(built[i].segment, built[j].segment) > 0.01f) {
+                ++f.twice;
+                ADD_FAILURE() << "storey at " << storey.extrusion.level << ": a " << built[i].what << " and a "
+                              << built[j].what << " of two rooms over "
+                              << overlap(built[i].segment, built[j].segment) << " m of the same line";
+            }
+}
 
 bool near(float a, float b) { return std::fabs(a - b) < 1e-3f; }
 
@@ -60,6 +96,8 @@ void check(const Drawable& node, Faults& f) {
     const auto* desc = dynamic_cast<const Desc*>(&node);
     if (!desc)
         return;
+    if (auto* storey = dynamic_cast<const TypRooCourtFloor*>(desc))
+        checkStorey(*storey, f);
     if (auto* wall = dynamic_cast<const TypLinWallSimple*>(desc)) {
         // Its sections run on from start to end, each where the last stopped.
         // (Children are ordered by depth after generation: sort them along the wall.)
@@ -120,7 +158,7 @@ void check(const Drawable& node, Faults& f) {
 
 }  // namespace
 
-TEST(LeafSweep, EveryLeafOfARealQuarterDrawsItsFootprintTexturedAndWallsAreCoveredBySections) {
+TEST(LeafSweep, EveryLeafOfARealQuarterDrawsItsFootprintTexturedWallsAreCoveredBySectionsAndBuiltOnce) {
     auto root = buildWorld();
     root->refine(kModelView);
     auto* mun = dynamic_cast<TypMunIrregular*>(root->child(0));
@@ -167,4 +205,5 @@ TEST(LeafSweep, EveryLeafOfARealQuarterDrawsItsFootprintTexturedAndWallsAreCover
     EXPECT_EQ(f.seeds, 0);
     EXPECT_EQ(f.mappings, 0);
     EXPECT_EQ(f.slabs, 0);
+    EXPECT_EQ(f.twice, 0);
 }
