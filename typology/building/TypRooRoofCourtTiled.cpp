@@ -3,34 +3,15 @@
 #include <memory>
 #include <utility>
 
+#include "core/DrawableSlab.h"
 #include "core/Material.h"
 #include "core/ParameterList.h"
 #include "core/PolyClip.h"
 #include "core/RandomGenerator.h"
-#include "core/RenderContext.h"
 #include "typology/building/TypRooCourtPlan.h"
 #include "typology/building/TypRooRoofCourtFlat.h"
 
 const ClassName TypRooRoofCourtTiled::kClassName{"TypRooRoofCourtTiled"};
-
-namespace {
-// A slab with holes, drawn through the renderer's slab operation.
-class RingSlab : public Drawable {
-public:
-    RingSlab(ClipPolygon shape, const Extrusion& extrusion, uint32_t seed, const char* materialName)
-        : Drawable(seed, materialName), shape_(std::move(shape)), extrusion_(extrusion) {
-        material->mapping = mapping::kHorizontal;
-    }
-    void draw(RenderContext& ctx) override {
-        material->seedOffsets(seed);
-        ctx.slabPolygon(shape_, extrusion_, material.get());
-    }
-
-private:
-    ClipPolygon shape_;
-    Extrusion extrusion_;
-};
-}  // namespace
 
 TypRooRoofCourtTiled::TypRooRoofCourtTiled(const Poly& poly_, const Extrusion& extrusion_, TypBui* owner,
                                            uint32_t seed_, const char* materialName, TypRooCourtPlan* plan_)
@@ -55,9 +36,11 @@ void TypRooRoofCourtTiled::generate() {
     if (plan && plan->courtPoly.count() >= 3)
         court.add(plan->courtPoly, false);
     ClipPolygon ring = clipPolygons(ClipOp::Difference, plot, court);
-    auto slab = std::make_unique<RingSlab>(std::move(ring),
-                                           Extrusion{extrusion.level, TypRooRoofCourtFlat::kSlabThickness},
-                                           slabSeed, material->textureName());
+    auto slabMaterial = std::make_unique<Material>(material->textureName());
+    slabMaterial->mapping = mapping::kHorizontal;
+    auto slab = std::make_unique<DrawableSlab>(std::move(ring),
+                                               Extrusion{extrusion.level, TypRooRoofCourtFlat::kSlabThickness},
+                                               slabSeed, std::move(slabMaterial));
     slab->parent = this;
     addChild(std::move(slab));
 }

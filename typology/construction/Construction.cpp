@@ -5,7 +5,6 @@
 #include "core/DrawablePolyExtruded.h"
 #include "core/Material.h"
 #include "core/ParameterList.h"
-#include "core/RandomGenerator.h"
 
 const ClassName Construction::kClassName{"Construction"};
 
@@ -23,24 +22,31 @@ void Construction::declareParameters(ParameterList& list) {
     DescPoly::declareParameters(list);
 }
 
-void Construction::addPrismTo(Desc& owner, const Poly& footprint, Extrusion e, const char* materialName,
-                              uint8_t mapping, uint8_t referenceEdge) {
+Extrusion Construction::normalised(Extrusion e) {
     if (e.height < 0) {
         e.level += e.height;
         e.height = -e.height;
     }
     e.lowLimit = e.highLimit = 0;
-    const auto drawableSeed = static_cast<uint32_t>(RandomGenerator::generation().next());
-    if (footprint.count() < 3)
-        return;
+    return e;
+}
+
+std::unique_ptr<Material> Construction::leafMaterial(const char* materialName, uint8_t mapping, uint8_t referenceEdge) {
     auto m = std::make_unique<Material>(materialName);
     m->mapping = mapping;
     m->referenceEdge = referenceEdge;
-    auto prism = std::make_unique<DrawablePolyExtruded>(footprint, e, drawableSeed, std::move(m));
-    prism->parent = &owner;
-    owner.addChild(std::move(prism));
+    return m;
 }
 
-void Construction::addPrism(const Poly& footprint, uint8_t mapping, uint8_t referenceEdge) {
-    addPrismTo(*this, footprint, extrusion, material->textureName(), mapping, referenceEdge);
+void Construction::attach(Desc& owner, std::unique_ptr<Drawable> leaf) {
+    leaf->parent = &owner;
+    owner.addChild(std::move(leaf));
+}
+
+void Construction::addPrismTo(Desc& owner, const Poly& footprint, const Extrusion& extrusion, uint32_t drawableSeed,
+                              const char* materialName, uint8_t mapping, uint8_t referenceEdge) {
+    if (footprint.count() < 3)
+        return;
+    attach(owner, std::make_unique<DrawablePolyExtruded>(footprint, normalised(extrusion), drawableSeed,
+                                                         leafMaterial(materialName, mapping, referenceEdge)));
 }

@@ -3,6 +3,7 @@
 // a polygon extruded vertically, made by a building or room (its context).
 // Constructions are leaves of the tree and never stand behind an impostor.
 #include <cstdint>
+#include <memory>
 
 #include "core/Desc.h"
 
@@ -19,16 +20,17 @@ public:
 
     Desc* context = nullptr;  // not owned
 
-    // Adds to owner its one drawable: footprint extruded over extrusion (a
-    // negative height reaching down, limits 0), with a drawn seed and a new
-    // material bound to materialName, laid with mapping and referenceEdge.
-    // A footprint of fewer than 3 points adds nothing (the seed is still drawn).
-    static void addPrismTo(Desc& owner, const Poly& footprint, Extrusion extrusion, const char* materialName,
-                           uint8_t mapping, uint8_t referenceEdge);
+    // A negative height lowers the level by its size and is taken positive; limits 0.
+    static Extrusion normalised(Extrusion extrusion);
+    // A new material bound to materialName, laid with mapping and referenceEdge.
+    static std::unique_ptr<Material> leafMaterial(const char* materialName, uint8_t mapping, uint8_t referenceEdge);
+    // Makes owner the parent of leaf and adds it as a child.
+    static void attach(Desc& owner, std::unique_ptr<Drawable> leaf);
+    // Adds to owner its one drawable: footprint extruded over the normalised
+    // extrusion with the given seed and a new material bound to materialName.
+    // A footprint of fewer than 3 points adds nothing.
+    static void addPrismTo(Desc& owner, const Poly& footprint, const Extrusion& extrusion, uint32_t drawableSeed,
+                           const char* materialName, uint8_t mapping, uint8_t referenceEdge);
 
     static const ClassName kClassName;
-
-protected:
-    // addPrismTo this element with its extrusion and material name.
-    void addPrism(const Poly& footprint, uint8_t mapping, uint8_t referenceEdge);
 };

@@ -1,11 +1,6 @@
 #include "typology/construction/LinearConstruction.h"
 
-#include <cmath>
-#include <memory>
-
-#include "core/Material.h"
 #include "core/ParameterList.h"
-#include "typology/construction/Construction.h"
 
 const ClassName LinearConstruction::kClassName{"Linear Construction"};
 
@@ -18,9 +13,4 @@ const ClassName& LinearConstruction::className() const { return kClassName; }
 void LinearConstruction::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
     DescLine::declareParameters(list);
-}
-
-void LinearConstruction::addOutlinePrism(uint8_t mapping) {
-    const bool solid = line.length() > 0.0f && std::fabs(line.width) > 0.0f;
-    Construction::addPrismTo(*this, solid ? line.outline() : Poly(), extrusion, material->textureName(), mapping, 1);
 }

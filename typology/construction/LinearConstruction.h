@@ -21,9 +21,4 @@ public:
 
     static const ClassName kClassName;
 
-protected:
-    // Until the element's own generation exists: one drawable, the line's
-    // outline extruded over the extrusion in this element's material, with a
-    // drawn seed. A line without length or width adds nothing.
-    void addOutlinePrism(uint8_t mapping);
 };

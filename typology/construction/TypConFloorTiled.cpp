@@ -17,7 +17,4 @@ void TypConFloorTiled::declareParameters(ParameterList& list) {
     Construction::declareParameters(list);
 }
 
-void TypConFloorTiled::generate() {
-    addPrism(poly, mapping::kHorizontal,
-             poly.isConvex() ? static_cast<uint8_t>(TypConSlabSimple::longestEdge(poly)) : 0);
-}
+void TypConFloorTiled::generate() { TypConSlabSimple::addSlab(*this, true); }

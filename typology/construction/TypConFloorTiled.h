@@ -13,7 +13,8 @@ public:
     const ClassName& className() const override;
     // Heading "TypConFloorTiled", then Construction's.
     void declareParameters(ParameterList& list) override;
-    // One prism mapped "Horizontal", referred to the longest edge when convex.
+    // One slab as TypConSlabSimple's, mapped "Horizontal" (referred to the
+    // longest edge when convex).
     void generate() override;
 
     static const ClassName kClassName;

@@ -1,6 +1,11 @@
 #include "typology/construction/TypConSlabSimple.h"
 
+#include <memory>
+#include <utility>
+
+#include "core/DrawableSlab.h"
 #include "core/Material.h"
+#include "core/RandomGenerator.h"
 #include "core/ParameterList.h"
 
 const ClassName TypConSlabSimple::kClassName{"TypConSlabSimple"};
@@ -29,9 +34,22 @@ int TypConSlabSimple::longestEdge(const Poly& p) {
     return best;
 }
 
-void TypConSlabSimple::generate() {
-    if (poly.isConvex())
-        addPrism(poly, mapping::kHorizontal | mapping::kOblique, static_cast<uint8_t>(longestEdge(poly)));
-    else
-        addPrism(poly, mapping::kHorizontal, 0);
+void TypConSlabSimple::addSlab(Construction& c, bool tiled) {
+    const Extrusion e = normalised(c.extrusion);
+    const auto drawableSeed = static_cast<uint32_t>(RandomGenerator::generation().next());
+    const Poly& poly = c.poly;
+    if (poly.count() < 3)
+        return;
+    const char* name = c.material->textureName();
+    if (poly.isConvex()) {
+        const uint8_t mode = tiled ? mapping::kHorizontal : mapping::kHorizontal | mapping::kOblique;
+        addPrismTo(c, poly, e, drawableSeed, name, mode, static_cast<uint8_t>(longestEdge(poly)));
+        return;
+    }
+    ClipPolygon shape;
+    shape.add(poly, false);
+    attach(c, std::make_unique<DrawableSlab>(std::move(shape), e, drawableSeed,
+                                             leafMaterial(name, mapping::kHorizontal, 0)));
 }
+
+void TypConSlabSimple::generate() { addSlab(*this, false); }

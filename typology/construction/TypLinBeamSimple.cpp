@@ -2,6 +2,7 @@
 
 #include "core/Material.h"
 #include "core/ParameterList.h"
+#include "core/RandomGenerator.h"
 
 const ClassName TypLinBeamSimple::kClassName{"TypLinBeamSimple"};
 
@@ -16,4 +17,7 @@ void TypLinBeamSimple::declareParameters(ParameterList& list) {
     TypLinPanelSimple::declareParameters(list);
 }
 
-void TypLinBeamSimple::generate() { addOutlinePrism(mapping::kHorizontal | mapping::kOblique); }
+void TypLinBeamSimple::generate() {
+    const auto drawableSeed = static_cast<uint32_t>(RandomGenerator::generation().next());
+    addFootprint(drawableSeed, mapping::kHorizontal | mapping::kOblique);
+}

@@ -13,6 +13,7 @@ public:
     const ClassName& className() const override;
     // Heading "TypLinBeamSimple", then TypLinPanelSimple's.
     void declareParameters(ParameterList& list) override;
+    // As the panel's, with a drawn seed and mapped "Horizontal oblique".
     void generate() override;
 
     static const ClassName kClassName;

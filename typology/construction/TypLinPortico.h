@@ -1,12 +1,15 @@
 #pragma once
-// A portico along a line: pillars under a lintel. Until its own generation
-// exists it shows as its outline prism in its material.
+// A portico along a line: pillar blocks between its openings, a wall
+// section at each end and a lintel over the whole length.
 #include <cstdint>
 
-#include "typology/construction/LinearConstruction.h"
+#include "typology/construction/TypLinWall.h"
 
-class TypLinPortico : public LinearConstruction {
+class TypLinPortico : public TypLinWall {
 public:
+    // Pillars and lintel are never thinner than this (metres).
+    static constexpr float kMinThickness = 0.3f;
+
     TypLinPortico(const Line& line, const Extrusion& extrusion, Desc* context, int32_t sectionsKind,
                   int32_t openingsKind, uint32_t seed, const char* materialName);
 
@@ -14,13 +17,12 @@ public:
     // Heading, the variants "Wall simple"/"Portico" at 1, "Sections",
     // "Openings", then Linear Construction's.
     void declareParameters(ParameterList& list) override;
-    // As the plain wall's.
-    Drawable* createVariant(int index) override;
+    // Cut as a wall: the first and last pieces become wall sections in the
+    // context's material, the pieces between pillar blocks in the portico's;
+    // then the lintel and an opening at every cutting crossing, each child
+    // with a fresh seed in that order. Everything but the lintel stands
+    // below it.
     void generate() override;
-
-    int32_t sectionsKind = 0;  // "Sections"
-    int32_t openingsKind = 0;  // "Openings"
-    uint8_t variant = 1;       // the variants entry's value
 
     static const ClassName kClassName;
 };

@@ -1,0 +1,209 @@
+// The construction elements of one real quarter's court buildings, grown
+// down to their drawables.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/DrawablePolyExtruded.h"
+#include "core/DrawableSlab.h"
+#include "typology/building/TypBui.h"
+#include "typology/building/TypBuiCourt.h"
+#include "typology/building/TypRooCourtFloor.h"
+#include "typology/building/TypRooSimple.h"
+#include "typology/construction/TypConFloorTiled.h"
+#include "typology/construction/TypConPillarSimple.h"
+#include "typology/construction/TypLinBeamSimple.h"
+#include "typology/construction/TypLinOpening.h"
+#include "typology/construction/TypLinPanelSimple.h"
+#include "typology/construction/TypLinPortico.h"
+#include "typology/construction/TypLinWallSection.h"
+#include "typology/construction/TypLinWallSimple.h"
+#include "typology/town/TypBloIrregular.h"
+#include "typology/town/TypEst.h"
+#include "typology/town/TypMunIrregular.h"
+#include "typology/town/TypQuaIrregular.h"
+#include "typology/town/TypRegIrregular.h"
+#include "typology/town/TypTowIrregular.h"
+#include "typology/World.h"
+
+#include "../TypologyTestSupport.h"
+
+namespace {
+
+void growAll(Desc& d) {
+    d.refine(kModelView);
+    for (int i = 0; i < d.childCount(); ++i)
+        if (auto* c = dynamic_cast<Desc*>(d.child(i)))
+            growAll(*c);
+}
+
+struct Faults {
+    std::map<std::string, int> classes;
+    int uncovered = 0, invalid = 0, unlike = 0, seeds = 0, mappings = 0, slabs = 0, twice = 0;
+};
+
+// Length along a of the part of b lying on a's line (0 when not collinear).
+float overlap(const Segment& a, const Segment& b) {
+    const float length = a.length();
+    if (!(length > 0.0f) || std::fabs(a.signedDistance(b.start())) > 1e-3f ||
+        std::fabs(a.signedDistance(b.end())) > 1e-3f)
+        return 0.0f;
+    const Vec2 u = a.direction() * (1.0f / length);
+    float s0 = (b.start() - a.start()).dot(u), s1 = (b.end() - a.start()).dot(u);
+    if (s0 > s1)
+        std::swap(s0, s1);
+    return std::max(0.0f, std::min(s1, length) - std::max(s0, 0.0f));
+}
+
+// No two rooms of one storey build a wall, portico, panel or beam over the same stretch.
+void checkStorey(const TypRooCourtFloor& storey, Faults& f) {
+    struct Built {
+        Segment segment;
+        const Desc* room;
+        const char* what;
+    };
+    std::vector<Built> built;
+    for (const auto* room : childrenOf<TypRooSimple>(storey))
+        for (const auto* element : childrenOf<LinearConstruction>(*room))
+            built.push_back({element->line.segment(), room, element->className().name});
+    for (size_t i = 0; i < built.size(); ++i)
+        for (size_t j = i + 1; j < built.size(); ++j)
+            if (built[i].room != built[j].room && overlap(built[i].segment, built[j].segment) > 0.01f) {
+                ++f.twice;
+                ADD_FAILURE() << "storey at " << storey.extrusion.level << ": a " << built[i].what << " and a "
+                              << built[j].what << " of two rooms over "
+                              << overlap(built[i].segment, built[j].segment) << " m of the same line";
+            }
+}
+
+bool near(float a, float b) { return std::fabs(a - b) < 1e-3f; }
+
+// The one drawable of a leaf, or null.
+Drawable* leafOf(const Desc& d) { return d.childCount() == 1 ? d.child(0) : nullptr; }
+
+void check(const Drawable& node, Faults& f) {
+    ++f.classes[node.className().name];
+    if (node.material && node.material->mapping == 0 && !dynamic_cast<const Desc*>(&node) &&
+        dynamic_cast<const Desc*>(node.parent) &&
+        (dynamic_cast<const LinearConstruction*>(node.parent) || dynamic_cast<const Construction*>(node.parent)))
+        ++f.mappings;
+    const auto* desc = dynamic_cast<const Desc*>(&node);
+    if (!desc)
+        return;
+    if (auto* storey = dynamic_cast<const TypRooCourtFloor*>(desc))
+        checkStorey(*storey, f);
+    if (auto* wall = dynamic_cast<const TypLinWallSimple*>(desc)) {
+        // Its sections run on from start to end, each where the last stopped.
+        // (Children are ordered by depth after generation: sort them along the wall.)
+        auto sections = childrenOf<TypLinWallSection>(*wall);
+        const Vec2 start(wall->line.x0, wall->line.y0), direction = wall->line.segment().direction();
+        std::stable_sort(sections.begin(), sections.end(), [&](const TypLinWallSection* a, const TypLinWallSection* b) {
+            const float sa = (Vec2(a->line.x0, a->line.y0) - start).dot(direction);
+            const float sb = (Vec2(b->line.x0, b->line.y0) - start).dot(direction);
+            return sa != sb ? sa < sb : a->line.length() < b->line.length();
+        });
+        Vec2 at(wall->line.x0, wall->line.y0);
+        float length = 0;
+        bool joined = !sections.empty();
+        for (auto* s : sections) {
+            joined = joined && near(s->line.x0, at.x) && near(s->line.y0, at.y);
+            at = Vec2(s->line.x1, s->line.y1);
+            length += s->line.length();
+        }
+        joined = joined && near(at.x, wall->line.x1) && near(at.y, wall->line.y1);
+        if (!joined || !near(length, wall->line.length())) {
+            ++f.uncovered;
+            ADD_FAILURE() << "wall seed " << wall->seed << ": " << sections.size() << " sections over "
+                          << length << " of " << wall->line.length() << " m";
+        }
+    }
+    if (auto* panel = dynamic_cast<const TypLinPanelSimple*>(desc)) {
+        const Poly expected = TypLinPanelSimple::footprint(panel->line, panel->widthReduction);
+        auto* prism = dynamic_cast<const DrawablePolyExtruded*>(leafOf(*panel));
+        if (expected.empty() ? panel->childCount() != 0 : !prism || !(prism->poly == expected)) {
+            ++f.unlike;
+            ADD_FAILURE() << panel->className().name << " seed " << panel->seed << " draws another footprint";
+        }
+        if (prism && !prism->poly.isValid())
+            ++f.invalid;
+        const bool beam = dynamic_cast<const TypLinBeamSimple*>(panel) != nullptr;
+        if (prism && !beam && (!dynamic_cast<const TypBui*>(panel->context) || prism->seed != panel->context->seed))
+            ++f.seeds;
+    }
+    if (auto* c = dynamic_cast<const Construction*>(desc)) {
+        Drawable* leaf = leafOf(*c);
+        const bool pillar = dynamic_cast<const TypConPillarSimple*>(c) != nullptr;
+        if (c->poly.count() >= 3 && !leaf) {
+            ++f.slabs;
+        } else if (leaf && !pillar) {
+            const bool convex = c->poly.isConvex();
+            const bool tiled = dynamic_cast<const TypConFloorTiled*>(c) != nullptr;
+            const uint8_t want = tiled || !convex ? mapping::kHorizontal : mapping::kHorizontal | mapping::kOblique;
+            if ((convex ? !dynamic_cast<const DrawablePolyExtruded*>(leaf) : !dynamic_cast<const DrawableSlab*>(leaf)) ||
+                leaf->material->mapping != want)
+                ++f.slabs;
+        }
+        if (leaf && !leaf->material->bound())
+            ++f.slabs;
+    }
+    for (int i = 0; i < desc->childCount(); ++i)
+        check(*desc->child(i), f);
+}
+
+}  // namespace
+
+TEST(LeafSweep, EveryLeafOfARealQuarterDrawsItsFootprintTexturedWallsAreCoveredBySectionsAndBuiltOnce) {
+    auto root = buildWorld();
+    root->refine(kModelView);
+    auto* mun = dynamic_cast<TypMunIrregular*>(root->child(0));
+    ASSERT_NE(mun, nullptr);
+    mun->refine(kModelView);
+    TypTowIrregular* central = nullptr;
+    for (auto* town : childrenOf<TypTowIrregular>(*mun)) {
+        const Vector origin = town->transform.translationPart();
+        if (town->poly.containsPoint(mun->centre.x - origin.x, mun->centre.z - origin.z))
+            central = town;
+    }
+    ASSERT_NE(central, nullptr);
+    central->refine(kModelView);
+    const auto quarters = childrenOf<TypQuaIrregular>(*central);
+    ASSERT_GT(quarters.size(), 3u);
+    TypQuaIrregular* quarter = quarters[3];
+    quarter->refine(kModelView);
+    std::vector<TypBuiCourt*> courts;
+    for (auto* block : childrenOf<TypBloIrregular>(*quarter)) {
+        block->refine(kModelView);
+        for (auto* estate : childrenOf<TypEst>(*block)) {
+            estate->refine(kModelView);
+            for (auto* court : childrenOf<TypBuiCourt>(*estate))
+                courts.push_back(court);
+        }
+    }
+    ASSERT_GT(courts.size(), 5u);
+    Faults f;
+    for (TypBuiCourt* court : courts) {
+        growAll(*court);
+        check(*court, f);
+        court->releaseChildren();
+    }
+    std::cout << "[ sweep    ] " << courts.size() << " court buildings:";
+    for (const auto& [name, count] : f.classes)
+        std::cout << " " << name << " " << count;
+    std::cout << "\n";
+    for (const char* name : {"TypLinWallSection", "TypLinPanelSimple", "TypLinBeamSimple", "TypConPillarSimple",
+                             "TypConSlabSimple", "TypConFloorTiled", "TypLinOpeningSimple", "TypLinPortico"})
+        EXPECT_GT(f.classes[name], 0) << name;
+    EXPECT_EQ(f.uncovered, 0);
+    EXPECT_EQ(f.invalid, 0);
+    EXPECT_EQ(f.unlike, 0);
+    EXPECT_EQ(f.seeds, 0);
+    EXPECT_EQ(f.mappings, 0);
+    EXPECT_EQ(f.slabs, 0);
+    EXPECT_EQ(f.twice, 0);
+}
