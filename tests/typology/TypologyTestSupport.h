@@ -1,6 +1,8 @@
 #pragma once
 // Fixtures shared by the typology tests: hand-drawn shapes and ways to look
 // at what a generation made. Header only.
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +13,20 @@
 
 // The view the tests refine under.
 inline const Matrix44 kModelView = Matrix44::identity();
+
+// Length along a of the part of b lying on a's line (0 when not collinear):
+// how much of one wall line another builds over again.
+inline float overlap(const Segment& a, const Segment& b) {
+    const float length = a.length();
+    if (!(length > 0.0f) || std::fabs(a.signedDistance(b.start())) > 1e-3f ||
+        std::fabs(a.signedDistance(b.end())) > 1e-3f)
+        return 0.0f;
+    const Vec2 u = a.direction() * (1.0f / length);
+    float s0 = (b.start() - a.start()).dot(u), s1 = (b.end() - a.start()).dot(u);
+    if (s0 > s1)
+        std::swap(s0, s1);
+    return std::max(0.0f, std::min(s1, length) - std::max(s0, 0.0f));
+}
 
 // A w x h rectangle in the system's orientation (positive area2), every edge
 // with the given limit.

@@ -50,19 +50,6 @@ void countClasses(const Drawable& d, std::map<std::string, int>& counts) {
             countClasses(*desc->child(i), counts);
 }
 
-// Length along a of the part of b lying on a's line (0 when not collinear).
-float overlap(const Segment& a, const Segment& b) {
-    const float length = a.length();
-    if (!(length > 0.0f) || std::fabs(a.signedDistance(b.start())) > 1e-3f ||
-        std::fabs(a.signedDistance(b.end())) > 1e-3f)
-        return 0.0f;
-    const Vec2 u = a.direction() * (1.0f / length);
-    float s0 = (b.start() - a.start()).dot(u), s1 = (b.end() - a.start()).dot(u);
-    if (s0 > s1)
-        std::swap(s0, s1);
-    return std::max(0.0f, std::min(s1, length) - std::max(s0, 0.0f));
-}
-
 // A quarter of the world's central town, by index.
 struct Quarter {
     std::unique_ptr<TypRegIrregular> root;

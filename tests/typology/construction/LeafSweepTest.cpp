@@ -48,19 +48,6 @@ struct Faults {
     int uncovered = 0, invalid = 0, unlike = 0, seeds = 0, mappings = 0, slabs = 0, twice = 0;
 };
 
-// Length along a of the part of b lying on a's line (0 when not collinear).
-float overlap(const Segment& a, const Segment& b) {
-    const float length = a.length();
-    if (!(length > 0.0f) || std::fabs(a.signedDistance(b.start())) > 1e-3f ||
-        std::fabs(a.signedDistance(b.end())) > 1e-3f)
-        return 0.0f;
-    const Vec2 u = a.direction() * (1.0f / length);
-    float s0 = (b.start() - a.start()).dot(u), s1 = (b.end() - a.start()).dot(u);
-    if (s0 > s1)
-        std::swap(s0, s1);
-    return std::max(0.0f, std::min(s1, length) - std::max(s0, 0.0f));
-}
-
 // No two rooms of one storey build a wall, portico, panel or beam over the same stretch.
 void checkStorey(const TypRooCourtFloor& storey, Faults& f) {
     struct Built {
