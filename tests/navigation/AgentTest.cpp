@@ -307,22 +307,4 @@ TEST_F(AgentTest, AgentDestroyedBeforeItsNodesLeavesNoWatcher) {
     streets.graph.clear();  // would call into the dead agent if it were still listed
 }
 
-TEST_F(AgentTest, BodyIsABoxAroundThePositionAsTallAsTheHeight) {
-    streets.chain(straightStreet(3));
-    agent.height = 1.75f;
-    startAtFirstNode(agent, streets, 0.5f);
-    agent.step(ctx, nullptr);
-    ASSERT_EQ(agent.body.poly.count(), 4);
-    EXPECT_NEAR(std::fabs(agent.body.poly.area2()) / 2, 0.25f, 1e-5f);
-    float cx = 0, cz = 0;
-    for (const Point& p : agent.body.poly.points()) {
-        cx += p.x / 4;
-        cz += p.y / 4;
-    }
-    EXPECT_NEAR(cx, agent.position.x, 1e-5f);
-    EXPECT_NEAR(cz, agent.position.z, 1e-5f);
-    EXPECT_EQ(agent.body.extrusion.level, agent.position.y);
-    EXPECT_EQ(agent.body.extrusion.height, 1.75f);
-}
-
 }  // namespace

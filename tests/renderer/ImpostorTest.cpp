@@ -64,20 +64,6 @@ protected:
 
 }  // namespace
 
-TEST(ScreenRect, SphereInFrontSpansRadiusOverDepthTimesTheScales) {
-    const Matrix44 p = makeProjection(500, 400, 1, 1000);
-    const float sphere[4] = {10, -5, 100, 4};
-    const ScreenRect r = screenRectOf(sphere, p);
-    EXPECT_NEAR((r.minX + r.maxX) / 2, 10 * p.m[0] / 100, 1e-6f);
-    EXPECT_NEAR((r.minY + r.maxY) / 2, -5 * p.m[5] / 100, 1e-6f);
-    EXPECT_NEAR(r.maxX - r.minX, 2 * 0.04f * p.m[0], 1e-6f);
-    EXPECT_NEAR(r.maxY - r.minY, 2 * 0.04f * p.m[5], 1e-6f);
-    const float behind[4] = {0, 0, -10, 1};
-    const ScreenRect all = screenRectOf(behind, p);
-    EXPECT_EQ(all.minX, -100);
-    EXPECT_EQ(all.maxY, 100);
-}
-
 TEST(ImpostorWindowPlan, TextureSidesArePowersOfTwoUpTo128) {
     auto plan = [](float pixelsWide, float pixelsHigh) {
         // Centred rectangle in a 500 x 400 viewport.

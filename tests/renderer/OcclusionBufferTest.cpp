@@ -65,13 +65,6 @@ void expectPyramid(const OcclusionBuffer& b) {
 
 }  // namespace
 
-TEST_F(OcclusionBufferTest, StartsOnTrialAndActive) {
-    EXPECT_EQ(buffer.mode, OcclusionBuffer::kTrial);
-    EXPECT_EQ(buffer.active, 1);
-    EXPECT_EQ(buffer.counter, 0);
-    EXPECT_EQ(buffer.cellDepth(0, 0, 0), OcclusionBuffer::kEmpty);
-}
-
 TEST_F(OcclusionBufferTest, WallHidesWhatIsBehindItOnly) {
     wall(-50, -50, 50, 50, 10).add(buffer, projection);
     // Its two triangles meet along the diagonal through the middle of the
@@ -289,15 +282,6 @@ TEST_F(OcclusionBufferTest, OffIsTriedAgainAfterFiftyOneFrames) {
     EXPECT_EQ(buffer.mode, OcclusionBuffer::kTrial);
     EXPECT_EQ(buffer.active, 1);
     EXPECT_EQ(buffer.counter, 0);
-}
-
-TEST_F(OcclusionBufferTest, ResetPutsTheModeAndClearsTheCounter) {
-    frameWith(buffer, 10, 5);
-    EXPECT_EQ(buffer.counter, 1);
-    buffer.reset(OcclusionBuffer::kTrial);
-    EXPECT_EQ(buffer.counter, 0);
-    EXPECT_EQ(buffer.mode, OcclusionBuffer::kTrial);
-    EXPECT_EQ(buffer.active, 1);
 }
 
 // Through the render context: the frame calls drive the buffer, and a

@@ -86,22 +86,6 @@ TEST(TourBreakdown, SplitOfATimedFrameAddsUpToTheFrame) {
     EXPECT_DOUBLE_EQ(none.finish, 2.0);
 }
 
-TEST(TourBreakdown, Percentiles) {
-    const std::vector<double> v = {5, 1, 4, 2, 3};
-    EXPECT_EQ(TourBreakdown::percentile(v, 0.5), 3);
-    EXPECT_EQ(TourBreakdown::percentile(v, 0.99), 5);
-    EXPECT_EQ(TourBreakdown::percentile(v, 1.0), 5);
-    EXPECT_EQ(TourBreakdown::percentile(v, 0.2), 1);
-    EXPECT_EQ(TourBreakdown::percentile(v, 0.21), 2);
-    EXPECT_EQ(TourBreakdown::percentile(v, 0.0), 1);
-    EXPECT_EQ(TourBreakdown::percentile({}, 0.5), 0);
-    // 100 frames: p99 is the 99th smallest, not the largest.
-    std::vector<double> hundred;
-    for (int i = 100; i >= 1; --i)
-        hundred.push_back(i);
-    EXPECT_EQ(TourBreakdown::percentile(hundred, 0.99), 99);
-}
-
 TEST(TourBreakdown, SecondPassGrowthRule) {
     TourBreakdown b;
     EXPECT_FALSE(b.endedWithin(0, 1, 1.5));
