@@ -154,11 +154,11 @@ void Agent::step(RenderContext& ctx, const Drawable* obstacles) {
         stepVector = towards * (speed / distance);
         position = position + stepVector;
         const Vector proposed = position + stepVector;
-        if (obstacles && obstacles->collides(position, proposed)) {
-            updateBody();
-            return;
-        }
-        position = proposed;
+        // Blocked, it creeps one step a frame. It still arrives once it has
+        // crept onto its node: skipping the test there would carry it past
+        // the node, turn it about and swing it to and fro round it for ever.
+        if (!obstacles || !obstacles->collides(position, proposed))
+            position = proposed;
     }
     if ((lookPoint - position).dot(heading) < speed)
         arrive(ctx);

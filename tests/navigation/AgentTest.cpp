@@ -214,6 +214,16 @@ TEST_F(AgentTest, ObstacleAheadMakesItCreepOneStepPerFrame) {
     // Without collisions the same obstacle is not asked.
     agent.step(ctx, nullptr);
     EXPECT_EQ(streets.blockedTests, 8);
+
+    // Creeping on, it reaches its node and walks on along the street: it never
+    // overshoots the node and swings to and fro round it.
+    for (int frame = 0; frame < 40; ++frame) {
+        const float x = agent.position.x;
+        agent.step(ctx, &streets);
+        EXPECT_GE(agent.position.x, x);
+    }
+    EXPECT_EQ(agent.nodesVisited, 2);
+    EXPECT_EQ(agent.currentNode(), streets.graph.node(3));
 }
 
 TEST_F(AgentTest, DeadEndTurnsTheAgentBack) {
