@@ -110,7 +110,7 @@ void TypRooGable::generate() {
                 line, Extrusion{std::min(za, zb) - kSurfaceLift, kBeamHeight}, ownerBuilding, elementSeed, "Wood1"));
             break;
         case kGableTop:
-            if (std::fabs(z[i] - z[(i + 1) % 4]) <= kLevelGable) {
+            if (std::fabs(heights[i] - heights[(i + 1) % 4]) <= kLevelGable) {
                 addChild(std::make_unique<TypLinPanelSimple>(
                     line, Extrusion{base, std::min(za, zb) - kSurfaceThickness - base}, ownerBuilding, elementSeed,
                     wall));
