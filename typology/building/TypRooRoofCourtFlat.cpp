@@ -131,11 +131,16 @@ void TypRooRoofCourtFlat::addContourPanels(TypRoo& roof, const ClipPolygon& shap
                                            const Extrusion& extrusion) {
     RandomGenerator& random = RandomGenerator::generation();
     const char* wall = roof.ownerBuilding ? roof.ownerBuilding->wallMaterial.textureName() : nullptr;
-    for (const Poly& contour : shape.contours)
+    for (Poly contour : shape.contours) {
+        // Pieces shorter than the wall is wide would have their mitred ends cross.
+        contour.simplify(width);
+        if (contour.count() < 3)
+            continue;
         for (const Line& line : joinedLines(contour, width)) {
             const auto panelSeed = static_cast<uint32_t>(random.next());
             roof.addChild(std::make_unique<TypLinPanelSimple>(line, extrusion, roof.ownerBuilding, panelSeed, wall));
         }
+    }
 }
 
 void TypRooRoofCourtFlat::generate() {

@@ -35,7 +35,8 @@ public:
     static bool planOpen(const TypRooCourtPlan* plan);
     // Index of the plan's first stairs room, or -1.
     static int stairsRoom(const TypRooCourtPlan* plan);
-    // One panel per edge of every contour of shape, width wide, the panels
+    // One panel per edge of every contour of shape (edges shorter than width
+    // merged into their neighbours), width wide, the panels
     // of one contour mitred into each other at the corners, standing on
     // extrusion, each with a fresh seed and the owner building's wall material.
     static void addContourPanels(TypRoo& roof, const ClipPolygon& shape, float width, const Extrusion& extrusion);
