@@ -73,50 +73,45 @@ void printSubtree(const Desc& d, std::vector<ChildPrint>& out) {
 
 }  // namespace
 
-TEST(FlatRoof, WithoutStairsALowParapetAndTheTerraceShrunkByThirtyCentimetres) {
-    auto plan = squarePlan(1, 0, false, 3);
-    ASSERT_EQ(TypRooRoofCourtFlat::stairsRoom(plan.get()), -1);
-    auto roof = plan->makeRoof(0, Extrusion{6, 2.5f}, 11, "Slate1");
-    ASSERT_EQ(roof->extrusion.height, 3.0f);
-    RandomGenerator::generation().seed(11);
-    roof->generate();
-    const auto panels = childrenOf<TypLinPanelSimple>(*roof);
-    EXPECT_EQ(panels.size(), 4u);  // one contour along the outside only: the court is covered
-    for (const auto* p : panels)
-        EXPECT_FLOAT_EQ(p->extrusion.height, TypRooRoofCourtFlat::kLowParapet);
-    EXPECT_TRUE(childrenOf<TypRooSimple>(*roof).empty());
-    const auto slabs = childrenOf<DrawableSlab>(*roof);
-    ASSERT_EQ(slabs.size(), 1u);
-    EXPECT_NEAR(areaOf(slabs[0]->shape), 29.4 * 29.4, 1e-2);
-    EXPECT_FLOAT_EQ(slabs[0]->extrusion.height, TypRooRoofCourtFlat::kTerraceThickness);
-}
-
-TEST(FlatRoof, PlanMadeRoofIsThreeHighAndItsStairHouseTwoToThree) {
-    for (int32_t seed = 1; seed <= 12; ++seed) {
-        auto plan = squarePlan(1, 0, true, seed);
-        const int stairs = TypRooRoofCourtFlat::stairsRoom(plan.get());
-        ASSERT_GE(stairs, 0);
+// A closed plan without and with stairs, and an open one: parapet height,
+// stair house, and the terrace inside the parapet, round the court and the stair house.
+TEST(FlatRoof, ParapetStairHouseAndTerrace) {
+    const double inside = 29.4 * 29.4;
+    for (int32_t seed = 1; seed <= 8; ++seed) {
+        const bool stairs = seed > 2, open = seed == 2;
+        auto plan = squarePlan(1, open ? 2.0f : 0.0f, stairs, seed);
+        const int room = TypRooRoofCourtFlat::stairsRoom(plan.get());
+        ASSERT_EQ(room >= 0, stairs);
         auto roof = plan->makeRoof(0, Extrusion{6, 2.2f}, 20 + seed, "Slate1");
+        ASSERT_EQ(roof->extrusion.height, 3.0f);  // whatever the plan asks
         RandomGenerator::generation().seed(20 + seed);
         roof->generate();
+        const auto panels = childrenOf<TypLinPanelSimple>(*roof);
+        EXPECT_EQ(panels.size(), open ? 8u : 4u);  // closed: the terrace covers the court
+        for (const auto* p : panels) {
+            EXPECT_GE(p->extrusion.height, stairs ? TypRooRoofCourtFlat::kParapetMin : 0.1f);
+            EXPECT_LE(p->extrusion.height, stairs ? TypRooRoofCourtFlat::kParapetMax : 0.1f);
+        }
+        const auto slabs = childrenOf<DrawableSlab>(*roof);
+        ASSERT_EQ(slabs.size(), 1u);
+        Poly ring;
+        ASSERT_TRUE(TypRooRoofCourtFlat::innerRing(plan.get(), 4, ring));
+        const double court = open ? ring.insetUniform(0.3f).area() : 0.0;
+        const double house = stairs ? plan->roomPolys[room].area() : 0.0;
+        EXPECT_LT(areaOf(slabs[0]->shape), inside - court - 0.5 * house + 1e-2);
+        EXPECT_GT(areaOf(slabs[0]->shape), inside - court - house - 1e-2);
         const auto houses = childrenOf<TypRooSimple>(*roof);
-        ASSERT_EQ(houses.size(), 1u);
+        ASSERT_EQ(houses.size(), stairs ? 1u : 0u);
+        if (!stairs)
+            continue;
         EXPECT_EQ(houses[0]->kind, TypRoo::kFreeStandingRoom);
-        EXPECT_TRUE(houses[0]->poly == plan->roomPolys[stairs]);
+        EXPECT_TRUE(houses[0]->poly == plan->roomPolys[room]);
         const float h = houses[0]->extrusion.height;
         EXPECT_GE(h, 2.0f);
         EXPECT_LT(h, 3.0f);
-        for (const auto* p : childrenOf<TypLinPanelSimple>(*roof)) {
-            EXPECT_GE(p->extrusion.height, TypRooRoofCourtFlat::kParapetMin);
-            EXPECT_LT(p->extrusion.height, TypRooRoofCourtFlat::kParapetMax);
-        }
         const auto tops = childrenOf<TypConFloorTiled>(*roof);
         ASSERT_EQ(tops.size(), 1u);
         EXPECT_NEAR(tops[0]->extrusion.level + tops[0]->extrusion.height, 6 + h, 1e-4);
-        // The terrace leaves the stair house's floor out.
-        const auto slabs = childrenOf<DrawableSlab>(*roof);
-        ASSERT_EQ(slabs.size(), 1u);
-        EXPECT_LT(areaOf(slabs[0]->shape), 29.4 * 29.4 - 1.0);
     }
 }
 
