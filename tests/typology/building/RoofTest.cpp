@@ -102,6 +102,10 @@ TEST(FlatRoof, ParapetStairHouseAndTerrace) {
         EXPECT_GT(areaOf(slabs[0]->shape), inside - court - house - 1e-2);
         const auto houses = childrenOf<TypRooSimple>(*roof);
         ASSERT_EQ(houses.size(), stairs ? 1u : 0u);
+        // Edited down to no room for a stair house, the roof stays its block.
+        TypRooRoofCourtFlat low(plan->poly, Extrusion{6, 2.0f}, nullptr, 3, "Slate1", plan.get());
+        low.generate();
+        EXPECT_EQ(low.childCount(), 0);
         if (!stairs)
             continue;
         EXPECT_EQ(houses[0]->kind, TypRoo::kFreeStandingRoom);
@@ -167,6 +171,9 @@ TEST(TiledRoof, AllPartyWallsTakeTheProjectionDrawAndProjectNothing) {
     EXPECT_EQ(knee[0]->seed, next);
     const auto gables = childrenOf<TypRooGable>(*roof);
     EXPECT_EQ(gables.size(), 8u);  // two slopes on each of four wings
+    TypRooRoofCourtTiled low(plan->poly, Extrusion{6, 1.0f}, nullptr, 3, "Slate1", plan.get());
+    low.generate();
+    EXPECT_EQ(low.childCount(), 0);  // no higher than its knee wall: stays its block
     for (const auto* g : gables) {
         EXPECT_FLOAT_EQ(g->projecting, e);
         for (const Point& p : g->poly.points()) {
