@@ -86,11 +86,10 @@ Drawable* TypRooRoofCourtTiled::createVariant(int index) {
 }
 
 std::vector<TypRooRoofCourtTiled::Piece> TypRooRoofCourtTiled::pieces(const Poly& outline, const Poly& ring,
-                                                                      float height, size_t& first) {
+                                                                      float height) {
     using G = TypRooGable;
     const int n = outline.count();
     std::vector<Piece> out;
-    first = 0;
     if (n < 3 || ring.count() != n || !(height >= 0.0f))
         return out;
     auto O = [&](int i) { return outline[((i % n) + n) % n].vec(); };
@@ -154,7 +153,6 @@ std::vector<TypRooRoofCourtTiled::Piece> TypRooRoofCourtTiled::pieces(const Poly
         }
     const double expected = ringArea(outline, ring);
     if (sound && !street.empty() && std::fabs(area - expected) <= kAreaShare * expected + kAreaSlack) {
-        first = street.size();
         out = std::move(street);
         out.insert(out.end(), court.begin(), court.end());
         return out;
@@ -175,7 +173,6 @@ std::vector<TypRooRoofCourtTiled::Piece> TypRooRoofCourtTiled::pieces(const Poly
         const int j = (i + 1) % n;
         out.push_back(piece({O(i), O(j), R(j), R(i)}, {G::kEaves, end, G::kGableTop, start}, {0.0f, 0.0f, lean, lean}));
     }
-    first = out.size();
     return out;
 }
 
@@ -211,8 +208,7 @@ void TypRooRoofCourtTiled::generate() {
     TypRooRoofCourtFlat::addContourPanels(*this, knee, kKneeWidth, Extrusion{extrusion.level, kKneeHeight});
 
     const float height = extrusion.height - kKneeHeight;
-    size_t first = 0;
-    for (const Piece& p : pieces(outline, ring, height, first)) {
+    for (const Piece& p : pieces(outline, ring, height)) {
         const auto pieceSeed = static_cast<uint32_t>(random.next());
         addChild(std::make_unique<TypRooGable>(p.poly, Extrusion{extrusion.level + kKneeHeight, height},
                                                ownerBuilding, pieceSeed, material->textureName(), p.heights,

@@ -33,9 +33,9 @@ public:
     // The pieces over the ring between outline and ring (both n points;
     // ring vertex i marked 8 when the wing along edge i is built), no
     // corner higher than height. Two slopes per wing when they tile the
-    // ring, else one slope per wing rising from the outline to the court.
-    // first receives how many pieces belong to the first pass.
-    static std::vector<Piece> pieces(const Poly& outline, const Poly& ring, float height, size_t& first);
+    // ring (the street sides of all wings first, then their court sides),
+    // else one slope per wing rising from the outline to the court.
+    static std::vector<Piece> pieces(const Poly& outline, const Poly& ring, float height);
 
     TypRooCourtPlan* plan = nullptr;  // not owned
     uint8_t variant = 1;
