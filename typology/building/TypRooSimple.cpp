@@ -85,10 +85,14 @@ Line TypRooSimple::freeStandingWall(int i) const {
     const Segment shifted = own.segment().offset(kFreeStandingOffset);
     Vec2 start = shifted.start(), end = shifted.end();
     const Line before = wallLine((i + n - 1) % n), after = wallLine((i + 1) % n);
+    // Beside a neighbour that runs on almost straight the crossing lies far
+    // off: the end then stays where it is.
     Vec2 hit;
-    if (lineCrossing(shifted, before.segment().offset(-before.width * 0.5f), hit))
+    if (lineCrossing(shifted, before.segment().offset(-before.width * 0.5f), hit) &&
+        (hit - start).length() <= kFreeStandingReach)
         start = hit;
-    if (lineCrossing(shifted, after.segment().offset(-after.width * 0.5f), hit))
+    if (lineCrossing(shifted, after.segment().offset(-after.width * 0.5f), hit) &&
+        (hit - end).length() <= kFreeStandingReach)
         end = hit;
     Line line(start.x, start.y, end.x, end.y, kFreeStandingWidth, kPartyWall);
     line.crossings = own.crossings;

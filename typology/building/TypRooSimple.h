@@ -56,6 +56,8 @@ public:
     // A free-standing room's own wall: offset and width (metres).
     static constexpr float kFreeStandingOffset = 0.15f;
     static constexpr float kFreeStandingWidth = 0.3f;
+    // Its ends move at most this far to meet the neighbouring walls (metres).
+    static constexpr float kFreeStandingReach = 2.0f;
 
     static const ClassName kClassName;
 
