@@ -5,6 +5,7 @@
 // program (its own CTest entry sets it).
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -75,8 +76,10 @@ protected:
         program_ = program;
         const fs::path data = fs::path(program_).parent_path().parent_path() / "data";
         ASSERT_TRUE(fs::is_directory(data)) << data;
+        // The process id keeps runs from several checkouts out of each other's folders.
         sandbox_ = fs::temp_directory_path() /
-                   ("callimora_smoke_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                   ("callimora_smoke_" + std::to_string(getpid()) + "_" +
+                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(sandbox_);
         fs::create_directories(sandbox_ / "bin");
         fs::create_directories(sandbox_ / "data");
