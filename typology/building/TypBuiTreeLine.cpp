@@ -63,6 +63,8 @@ void TypBuiTreeLine::generate() {
     if (land)
         land->range(poly, low, high);
     const auto bedSeed = static_cast<uint32_t>(random.next());
-    addChild(std::make_unique<TypConSlabSimple>(poly, Extrusion{low, high - low + kKerbHeight}, this, bedSeed,
-                                                mainMaterialName()));
+    // The bed stands kKerbHeight above the strip's mean ground; where the
+    // ground rises above that, it runs into the slope.
+    const float top = 0.5f * (low + high) + kKerbHeight;
+    addChild(std::make_unique<TypConSlabSimple>(poly, Extrusion{low, top - low}, this, bedSeed, mainMaterialName()));
 }

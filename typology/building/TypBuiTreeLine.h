@@ -17,8 +17,8 @@ public:
     void declareParameters(ParameterList& list) override;
     // Nothing to show until the trees exist.
     void drawPlotShape(RenderContext& ctx, Material* mainMaterial) override;
-    // Trees along the centre line, then the bed (a slab over the strip,
-    // kKerbHeight above its highest ground).
+    // Trees along the centre line, then the bed (a slab over the strip from
+    // its lowest ground to kKerbHeight above its mean ground).
     void generate() override;
 
     // The strip's centre line: between the midpoints of its shorter pair of
