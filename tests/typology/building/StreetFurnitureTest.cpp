@@ -247,6 +247,7 @@ TEST(StreetFurnitureSweep, ARealQuartersStreetsStallsLampsCarsAndTreesStandWhere
                                     std::fabs(tree->base.y + TypTree::kSink -
                                               site->plotTerrain()->height(tree->base.x, tree->base.z)) < 1e-3f;
                 strayTrees += !onSite;
+                EXPECT_TRUE(tree->material->bound()) << "no wood1 material in ../data";
             }
     EXPECT_EQ(strayStalls, 0);
     EXPECT_EQ(strayModels, 0);
