@@ -20,7 +20,7 @@ const ClassName& TypBuiTreeLine::className() const { return kClassName; }
 
 void TypBuiTreeLine::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
-    list.addFloat("Tree height", &treeHeight);
+    list.addFloat("Tree height", &treeHeight, {0.0, 100.0});
     TypBui::declareParameters(list);
 }
 

@@ -13,7 +13,7 @@ public:
                    const char* materialName, float treeHeight);
 
     const ClassName& className() const override;
-    // Heading "TypBuiTreeLine", float "Tree height", then TypBui's.
+    // Heading "TypBuiTreeLine", float "Tree height" (0 to 100), then TypBui's.
     void declareParameters(ParameterList& list) override;
     // Nothing to show until the trees exist.
     void drawPlotShape(RenderContext& ctx, Material* mainMaterial) override;
