@@ -99,7 +99,6 @@ void TypTreeBranch::generate() {
     if (depth >= kMaxDepth)
         return;
 
-    const Matrix44 tilted = frame;
     const int count = static_cast<int>(random.range(2, 4.99));
     const float step = 2 * kPi / static_cast<float>(count);
     const Vector from = tip();
@@ -107,7 +106,8 @@ void TypTreeBranch::generate() {
     for (int i = 0; i < count; ++i) {
         turn += step;
         const float jitter = static_cast<float>(random.range(-0.2, 0.2));
-        Matrix44 child = turned(tilted, 2, turn + jitter);
+        // Turned about the growth axis, then tilted away from it.
+        Matrix44 child = turned(frame, 2, turn + jitter);
         child = turned(child, 1, kTilt);
         child = turned(child, 1, static_cast<float>(random.range(-0.05, 0.05)));
         child = turned(child, 2, static_cast<float>(random.range(-0.1, 0.1)));
