@@ -497,9 +497,11 @@ struct ModelTable {
     int loads = 0;
 };
 
+// Never destroyed: a drawable held by a static object (a world kept for the
+// whole run) may release its model after the statics made before it are gone.
 ModelTable& table() {
-    static ModelTable instance;
-    return instance;
+    static ModelTable* instance = new ModelTable;
+    return *instance;
 }
 
 std::unique_ptr<Model> readModel(const char* name) {

@@ -9,12 +9,14 @@
 
 #include "core/Assert.h"
 #include "core/Desc.h"
+#include "core/Model.h"
 #include "core/NullRenderContext.h"
 #include "core/PolyClip.h"
 #include "core/Terrain.h"
 #include "tools/tour/TourPath.h"
 #include "tools/tour/TreeFingerprint.h"
 #include "typology/building/TypBuiCourt.h"
+#include "typology/building/TypBuiStreet.h"
 #include "typology/town/TypQuaIrregular.h"
 
 namespace {
@@ -38,6 +40,11 @@ public:
             triangles += triangulate(poly).triangleCount() + 2L * poly.count();
     }
     void roofQuad(const Poly&, const float[4], float, Material*) override { triangles += 12; }
+    void placeModel(const Model* model, const Matrix44&, const float[2], Material*) override {
+        if (model)
+            for (const ModelMesh& mesh : model->meshes)
+                triangles += static_cast<long>(mesh.faces.size());
+    }
     void slopedPanel(const Poly& footprint, const Extrusion& start, const Extrusion& end, Material* m) override {
         extrudedPolygon(footprint, start, m, 0);
         (void)end;
@@ -55,6 +62,8 @@ struct Tally {
 
 void tally(Drawable& d, Tally& t, TriangleCounter& counter) {
     ++t.classes[d.className().name];
+    if (auto* placed = dynamic_cast<DrawableModel*>(&d))
+        ++t.classes[std::string("model ") + (placed->model ? placed->model->name : "(unbound)")];
     if (auto* desc = dynamic_cast<Desc*>(&d)) {
         ++t.nodes;
         for (int i = 0; i < desc->childCount(); ++i)
@@ -89,6 +98,25 @@ void collectCourts(Desc& d, std::vector<TypBuiCourt*>& out) {
     for (int i = 0; i < d.childCount(); ++i)
         if (auto* c = dynamic_cast<Desc*>(d.child(i)))
             collectCourts(*c, out);
+}
+
+// The street pieces the estates laid (not the floors of stalls inside them).
+void collectStreets(Desc& d, std::vector<TypBuiStreet*>& out) {
+    if (auto* street = dynamic_cast<TypBuiStreet*>(&d)) {
+        out.push_back(street);
+        return;
+    }
+    for (int i = 0; i < d.childCount(); ++i)
+        if (auto* c = dynamic_cast<Desc*>(d.child(i)))
+            collectStreets(*c, out);
+}
+
+long modelCount(const Tally& t) {
+    long n = 0;
+    for (const auto& [name, count] : t.classes)
+        if (name.rfind("model ", 0) == 0)
+            n += count;
+    return n;
 }
 
 double percentile(std::vector<double> v, double p) {
@@ -200,8 +228,39 @@ int census(Desc& world, float x, float z, std::FILE* out) {
         tallies.push_back(tallyOf(*court));
     }
 
+    // Street pieces by style: models placed and triangles, in all and per
+    // piece; market streets also grown alone and timed.
+    std::vector<TypBuiStreet*> streets;
+    collectStreets(*quarter, streets);
+    std::map<std::string, Tally> streetTallies;
+    std::map<std::string, long> streetPieces;
+    std::vector<double> marketTimes;
+    for (TypBuiStreet* street : streets) {
+        const std::string kind = street->className().name;
+        const Tally t = tallyOf(*street);
+        Tally& sum = streetTallies[kind];
+        ++streetPieces[kind];
+        sum.triangles += t.triangles;
+        sum.classes["models"] += modelCount(t);
+        if (street->variant == TypBuiStreet::kMarket) {
+            street->releaseChildren();
+            const auto begin = std::chrono::steady_clock::now();
+            growAll(*street);
+            marketTimes.push_back(msSince(begin));
+        }
+    }
+
     for (const auto& [name, count] : all.classes)
         std::fprintf(out, "census: %s %ld\n", name.c_str(), count);
+    for (const auto& [kind, t] : streetTallies) {
+        const long pieces = streetPieces[kind];
+        const long models = t.classes.at("models");
+        std::fprintf(out, "census: street %s pieces %ld models %ld triangles %ld per-piece models %.1f triangles %.0f\n",
+                     kind.c_str(), pieces, models, t.triangles, double(models) / double(pieces),
+                     double(t.triangles) / double(pieces));
+    }
+    std::fprintf(out, "census: market-street median-ms %.3f max-ms %.3f (of %zu)\n", percentile(marketTimes, 0.5),
+                 percentile(marketTimes, 1.0), marketTimes.size());
     std::fprintf(out, "census: nodes %ld drawables %ld triangles %ld ms %.1f\n", all.nodes, all.drawables,
                  all.triangles, quarterMs);
     std::fprintf(out, "census: court-building median-ms %.3f p99-ms %.3f\n", percentile(times, 0.5),

@@ -33,7 +33,11 @@ Vec2 censusPoint(const Terrain& ground, const float* at);
 std::vector<Vec2> streetRouteAt(Desc& world, const Vec2& point);
 
 // Grows the quarter holding (x, z) and prints "census: <class> <count>" per
-// class (sorted by name), "census: nodes N drawables D triangles T ms M",
+// class and "census: model <name> <count>" per placed model (sorted by name),
+// "census: street <class> pieces P models M triangles T per-piece models m
+// triangles t" per style of street piece, "census: market-street median-ms X
+// max-ms Y (of N)" over its market streets grown alone,
+// "census: nodes N drawables D triangles T ms M",
 // "census: court-building median-ms X p99-ms Y" over its court buildings grown
 // alone, and "fingerprint: <hex>" of the quarter; then collapses and regrows
 // it. The court building of median size is described on stderr. Returns 0, 1

@@ -1,6 +1,14 @@
 #include "typology/building/TypBuiTreeLine.h"
 
+#include <algorithm>
+#include <memory>
+
+#include "core/Assert.h"
 #include "core/ParameterList.h"
+#include "core/RandomGenerator.h"
+#include "core/Terrain.h"
+#include "typology/building/TypTree.h"
+#include "typology/construction/TypConSlabSimple.h"
 
 const ClassName TypBuiTreeLine::kClassName{"TypBuiTreeLine"};
 
@@ -12,8 +20,51 @@ const ClassName& TypBuiTreeLine::className() const { return kClassName; }
 
 void TypBuiTreeLine::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
-    list.addFloat("Tree height", &treeHeight);
+    list.addFloat("Tree height", &treeHeight, {0.0, 100.0});
     TypBui::declareParameters(list);
 }
 
 void TypBuiTreeLine::drawPlotShape(RenderContext&, Material*) {}
+
+Segment TypBuiTreeLine::centreLine(const Poly& strip) {
+    CALLI_ASSERT(strip.count() == 4);
+    // Along the strip: between the midpoints of the shorter pair of opposite edges.
+    const int first = strip.edge(0).length() + strip.edge(2).length() <=
+                              strip.edge(1).length() + strip.edge(3).length()
+                          ? 0
+                          : 1;
+    const Vec2 a = strip.edge(first).pointAt(0.5f), b = strip.edge(first + 2).pointAt(0.5f);
+    return {a.x, a.y, b.x, b.y, 0};
+}
+
+float TypBuiTreeLine::treeScale(float treeHeight) {
+    return std::clamp(treeHeight / kHeightPerScale, kMinScale, kMaxScale);
+}
+
+void TypBuiTreeLine::generate() {
+    CALLI_ASSERT(poly.count() == 4);
+    RandomGenerator& random = RandomGenerator::generation();
+    const Terrain* land = plotTerrain();
+    const Segment centre = centreLine(poly);
+    const float length = centre.length();
+    const float scale = treeScale(treeHeight);
+    if (length > 0) {
+        float at = static_cast<float>(random.range(kFirstMin, kFirstMax));
+        while (at <= length - kEndClearance) {
+            const Vec2 p = centre.pointAt(at / length);
+            addChild(std::make_unique<TypTree>(p.x, p.y, scale, treeHeight, land, random));
+            at += static_cast<float>(random.range(kSpacingMin, kSpacingMax));
+        }
+    }
+
+    // The kerb's rail belongs to the banisters; its seed keeps the draws in order.
+    (void)random.next();
+    float low = extrusion.level, high = extrusion.level;
+    if (land)
+        land->range(poly, low, high);
+    const auto bedSeed = static_cast<uint32_t>(random.next());
+    // The bed stands kKerbHeight above the strip's mean ground; where the
+    // ground rises above that, it runs into the slope.
+    const float top = 0.5f * (low + high) + kKerbHeight;
+    addChild(std::make_unique<TypConSlabSimple>(poly, Extrusion{low, top - low}, this, bedSeed, mainMaterialName()));
+}

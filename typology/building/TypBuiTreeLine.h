@@ -1,7 +1,7 @@
 #pragma once
-// A strip planted with trees along a street edge of a site. Its trees come
-// with their own generation; until then a tree line makes and draws nothing,
-// but it is solid for collisions like every building.
+// A strip planted with trees along a street edge of a site: trees along its
+// centre line on a raised bed. Until it is generated a tree line draws
+// nothing, but it is solid for collisions like every building.
 #include <cstdint>
 
 #include "typology/building/TypBui.h"
@@ -13,10 +13,28 @@ public:
                    const char* materialName, float treeHeight);
 
     const ClassName& className() const override;
-    // Heading "TypBuiTreeLine", float "Tree height", then TypBui's.
+    // Heading "TypBuiTreeLine", float "Tree height" (0 to 100), then TypBui's.
     void declareParameters(ParameterList& list) override;
     // Nothing to show until the trees exist.
     void drawPlotShape(RenderContext& ctx, Material* mainMaterial) override;
+    // Trees along the centre line, then the bed (a slab over the strip from
+    // its lowest ground to kKerbHeight above its mean ground).
+    void generate() override;
+
+    // The strip's centre line: between the midpoints of its shorter pair of
+    // opposite edges. Asserts four points.
+    static Segment centreLine(const Poly& strip);
+    // Trees are this many times the trunk's standard size: the tree height
+    // over kHeightPerScale, within [kMinScale, kMaxScale].
+    static float treeScale(float treeHeight);
+
+    // The first tree stands [kFirstMin, kFirstMax) from the start, each next
+    // [kSpacingMin, kSpacingMax) further on, none nearer the end than kEndClearance.
+    static constexpr float kFirstMin = 2.0f, kFirstMax = 5.0f;
+    static constexpr float kSpacingMin = 7.0f, kSpacingMax = 10.0f;
+    static constexpr float kEndClearance = 1.5f;
+    static constexpr float kHeightPerScale = 8.0f, kMinScale = 0.25f, kMaxScale = 2.0f;
+    static constexpr float kKerbHeight = 0.3f;
 
     float treeHeight = 0;  // "Tree height", metres
 
