@@ -508,3 +508,24 @@ void RendererGl::drawGraph(const Graph& graph) {
     setWorldTransform(model);
     setDepthTest(true);
 }
+
+void RendererGl::drawLines(const std::vector<Vector>& ends, const MeshMaterial& colour) {
+    if (!device_ || ends.size() < 2)
+        return;
+    std::vector<Vertex> vertices(ends.size() - ends.size() % 2);
+    for (size_t i = 0; i < vertices.size(); ++i)
+        vertices[i].x = ends[i].x, vertices[i].y = ends[i].y, vertices[i].z = ends[i].z;
+    setDepthTest(false);
+    setWorldTransform(Matrix44::identity());
+    prepareDraw();
+    shader_->setTextured(false);
+    shader_->setMaterial(colour);
+    glBindVertexArray(streamArray_.id());
+    glBindBuffer(GL_ARRAY_BUFFER, streamBuffer_.id());
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)), vertices.data(),
+                 GL_STREAM_DRAW);
+    glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(vertices.size()));
+    glBindVertexArray(0);
+    setWorldTransform(model);
+    setDepthTest(true);
+}

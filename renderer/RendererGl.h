@@ -55,6 +55,9 @@ public:
     void endFrame() override;
     void setLight(const Vector& direction) override;
     void drawGraph(const Graph& graph) override;
+    // Line segments between consecutive pairs of world points in one colour,
+    // over everything (no depth test), unlit: the selection's outline.
+    void drawLines(const std::vector<Vector>& ends, const MeshMaterial& colour);
     // A texture of the window's size for the current sphere, copied from the
     // frame at endFrame; null when the sphere is too large on screen, its
     // window leaves the viewport, or no texture can be made (then no other
