@@ -6,7 +6,8 @@
 //   wait <frames>                    nothing held
 //   menu <item>                      a menu command by its text ("Help", "Step...", "Cameras")
 //   type <text>                      text into the open dialog's value field
-//   press <button>                   a dialog button ("OK", "Cancel", "Close", "Save current", ...)
+//   press <button>                   a dialog button ("OK", "Cancel", "Close", "Save current", ...),
+//                                    or "Parent": the selection's parent, as in the properties
 //   resize <width> <height>          the client size changes
 //   click <x> <y>                    a left click at that pixel of the view
 //   capture <file>                   the whole window, menus included, as a bitmap

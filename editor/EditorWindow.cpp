@@ -833,7 +833,12 @@ void EditorWindow::runScript() {
         else if (dialog_ == Dialog::Cameras)
             cameraSelection_ = std::atoi(step.text.c_str());
         break;
-    case EditorScript::Kind::Press: scriptPress_ = step.text; break;
+    case EditorScript::Kind::Press:
+        scriptPress_ = step.text;
+        // The properties' link to the parent, as a click on it would follow it.
+        if (step.text == "Parent" && dialog_ == Dialog::None && selection_.get() && selection_.get()->parent)
+            select(selection_.get()->parent);
+        break;
     case EditorScript::Kind::Resize: SDL_SetWindowSize(window_->window(), step.width, step.height); break;
     case EditorScript::Kind::Click: pickAt(step.width, step.height); break;
     case EditorScript::Kind::Capture: scriptCapture_ = step.text; break;
