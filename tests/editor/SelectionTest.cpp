@@ -133,3 +133,33 @@ TEST_F(CourtFixture, AnEditedSeedRegrowsAnotherBuildingAndRefusedValuesChangeNot
     }
     window.setTarget(nullptr);
 }
+
+TEST_F(CourtFixture, AVariantReplacesTheDescriptionInPlaceAndAnUnknownOneIsRefused) {
+    const uint64_t original = grownPrint();
+    Desc* room = court;
+    while (room && room->className().name != std::string("TypRooSimple")) {
+        Desc* next = nullptr;
+        for (int i = 0; i < room->childCount() && !next; ++i)
+            next = dynamic_cast<Desc*>(room->child(i));
+        room = next;
+    }
+    ASSERT_NE(room, nullptr);
+    Desc* parent = room->parent;
+    const int siblings = parent->childCount();
+    PropertyWindow window;
+    window.setTarget(room);
+    ASSERT_NE(window.list()->variants(), nullptr);
+    EXPECT_EQ(window.switchVariant(99), nullptr);
+    EXPECT_FALSE(window.message(PropertyWindow::kVariantEntry).empty());
+    EXPECT_EQ(treeFingerprint(*court), original);
+
+    const std::string wanted = window.list()->variants()->choiceName(0);
+    Desc* made = window.switchVariant(0);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->parent, parent);
+    EXPECT_EQ(parent->childCount(), siblings);
+    EXPECT_EQ(window.target(), made);
+    EXPECT_STREQ(window.list()->variants()->text(), wanted.c_str());
+    window.setTarget(world.get());
+    EXPECT_EQ(window.switchVariant(0), nullptr);  // the root has no parent to hold another
+}
