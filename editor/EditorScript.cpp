@@ -84,8 +84,8 @@ bool EditorScript::parse(const std::string& text) {
                                           : Kind::Capture;
             step.text = rest;
             ok = !rest.empty() || step.kind == Kind::Type;
-        } else if (word == "resize") {
-            step.kind = Kind::Resize;
+        } else if (word == "resize" || word == "click") {
+            step.kind = word == "resize" ? Kind::Resize : Kind::Click;
             std::istringstream size(rest);
             std::string w, h, extra;
             size >> w >> h >> extra;

@@ -6,8 +6,10 @@
 //   wait <frames>                    nothing held
 //   menu <item>                      a menu command by its text ("Help", "Step...", "Cameras")
 //   type <text>                      text into the open dialog's value field
-//   press <button>                   a dialog button ("OK", "Cancel", "Close", "Save current", ...)
+//   press <button>                   a dialog button ("OK", "Cancel", "Close", "Save current", ...),
+//                                    or "Parent": the selection's parent, as in the properties
 //   resize <width> <height>          the client size changes
+//   click <x> <y>                    a left click at that pixel of the view
 //   capture <file>                   the whole window, menus included, as a bitmap
 //   assert                           a failed assertion inside the next tick
 //   quit                             ends the run (also the end of the script)
@@ -18,14 +20,14 @@
 
 class EditorScript {
 public:
-    enum class Kind { Hold, Wait, Menu, Type, Press, Resize, Capture, Assert, Quit };
+    enum class Kind { Hold, Wait, Menu, Type, Press, Resize, Click, Capture, Assert, Quit };
 
     struct Step {
         Kind kind = Kind::Wait;
         std::vector<int> keys;  // SDL scancodes held (Hold)
         int frames = 1;         // frames the step lasts (Hold, Wait); 1 otherwise
         std::string text;       // Menu, Type, Press, Capture
-        int width = 0, height = 0;  // Resize
+        int width = 0, height = 0;  // Resize; the pixel of Click
     };
 
     static constexpr const char* kVariable = "CALLIMORA_SCRIPT";

@@ -18,7 +18,9 @@
 #include "editor/EditorScript.h"
 #include "editor/KeyboardInput.h"
 #include "renderer/GlWindow.h"
+#include "renderer/GltfExporter.h"
 #include "renderer/OcclusionBuffer.h"
+#include "renderer/Picker.h"
 #include "renderer/RendererGl.h"
 #include "renderer/Skybox.h"
 #include "typology/town/TypRegIrregular.h"
@@ -32,6 +34,7 @@ const struct {
     const char* text;
     EditorWindow::Command command;
 } kMenuTexts[] = {
+    {"Export glTF...", EditorWindow::Command::ExportGltf},
     {"Resources...", EditorWindow::Command::Resources},
     {"Detail...", EditorWindow::Command::Detail},
     {"Impostors", EditorWindow::Command::Impostors},
@@ -54,6 +57,15 @@ const Vector kLightDirection(-58, -69, 114);
 
 const ImVec4 kMessageColour(1.0f, 0.45f, 0.35f, 1.0f);
 
+// The outline of the selection: bright yellow whatever the light.
+MeshMaterial outlineColour() {
+    MeshMaterial m;
+    for (float* c : {m.diffuse, m.ambient, m.emissive}) {
+        c[0] = 1, c[1] = 0.9f, c[2] = 0.1f, c[3] = 1;
+    }
+    return m;
+}
+
 }  // namespace
 
 bool EditorWindow::commandNamed(const std::string& text, Command& command) {
@@ -71,6 +83,7 @@ EditorWindow::~EditorWindow() {
     if (window_ && window_->valid())
         window_->makeCurrent();
     properties_.setTarget(nullptr);
+    selection_.clear();
     destroyWorld(world_);
     if (skybox_)
         skybox_->release();
@@ -151,10 +164,54 @@ void EditorWindow::startUp() {
 
 void EditorWindow::makeWorld() {
     properties_.setTarget(nullptr);
+    selection_.clear();
     buildWorld(world_);
     if (control_)
         control_->world = world_.get();
     properties_.setTarget(world_.get());
+}
+
+void EditorWindow::select(Desc* desc) {
+    selection_.select(desc);
+    properties_.setTarget(desc ? desc : world_.get());
+    statusText_ = selection_.statusText();
+}
+
+void EditorWindow::checkSelection() {
+    if (selection_.empty())
+        return;
+    if (!selection_.validate(world_.get())) {
+        // Its description was freed with the view: nothing is selected now.
+        properties_.setTarget(world_.get());
+        statusText_.clear();
+        return;
+    }
+    properties_.refresh();
+}
+
+void EditorWindow::pickAt(int x, int y) {
+    if (!renderer_ || !world_)
+        return;
+    const Picker::Ray ray = Picker::rayThroughPixel(*renderer_, static_cast<float>(x) + 0.5f,
+                                                    static_cast<float>(y) + 0.5f);
+    select(Picker::pick(*world_, ray).desc);
+}
+
+void EditorWindow::exportGltf(const std::string& path) {
+    checkSelection();
+    Desc* what = selection_.get() ? selection_.get() : world_.get();
+    if (!what)
+        return;
+    GltfExporter exporter;
+    char text[512];
+    if (exporter.exportSubtree(*what, path)) {
+        const GltfExporter::Summary& s = exporter.summary();
+        std::snprintf(text, sizeof text, "Exported %s: %ld triangles, %d meshes, %d textures, %ld KB in %.0f ms",
+                      path.c_str(), s.triangles, s.meshes, s.textures, (s.bytes + 1023) / 1024, s.ms);
+    } else {
+        std::snprintf(text, sizeof text, "Export failed: %s", exporter.error().c_str());
+    }
+    statusText_ = text;
 }
 
 void EditorWindow::restartAutopilot() {
@@ -236,6 +293,9 @@ void EditorWindow::renderFrame() {
     world_->render(*renderer_);
     if (crowdShown_)
         crowd_.stepAndDraw(*renderer_, world_.get(), collisions_);
+    checkSelection();
+    if (!selection_.empty())
+        renderer_->drawLines(selection_.outline(), outlineColour());
     renderer_->endFrame();
 
     const double elapsed = std::chrono::duration<double>(Clock::now() - fpsStart_).count();
@@ -314,6 +374,10 @@ void EditorWindow::drawMenuBar() {
             pending_.push_back(command);
     };
     const bool haveRenderer = renderer_ != nullptr;
+    if (ImGui::BeginMenu("File")) {
+        item("Export glTF...", Command::ExportGltf);
+        ImGui::EndMenu();
+    }
     if (ImGui::BeginMenu("Render")) {
         item("Resources...", Command::Resources);
         item("Detail...", Command::Detail);
@@ -378,6 +442,7 @@ void EditorWindow::drawDialog() {
     case Dialog::Detail: title = "Detail"; break;
     case Dialog::Cameras: title = "Cameras"; break;
     case Dialog::PilotSettings: title = "Pilot settings"; break;
+    case Dialog::Export: title = "Export glTF"; break;
     case Dialog::None: return;
     }
     if (dialogToOpen_) {
@@ -489,6 +554,22 @@ void EditorWindow::drawDialog() {
             if (button("Cancel"))
                 result = 0;
             break;
+        case Dialog::Export:
+            ImGui::TextUnformatted(selection_.empty() ? "Everything generated, as binary glTF (.glb):"
+                                                      : "What is generated under the selection, as binary glTF (.glb):");
+            ImGui::SetNextItemWidth(320);
+            ImGui::InputText("##file", &exportPath_);
+            if (!exportMessage_.empty())
+                ImGui::TextColored(kMessageColour, "%s", exportMessage_.c_str());
+            if (button("OK")) {
+                exportMessage_ = exportPath_.find_first_not_of(" ") == std::string::npos ? "Enter a file name." : "";
+                if (exportMessage_.empty())
+                    result = 1;
+            }
+            ImGui::SameLine();
+            if (button("Cancel"))
+                result = 0;
+            break;
         case Dialog::None:
             break;
         }
@@ -513,7 +594,16 @@ void EditorWindow::runPending() {
         pendingClose_ = false;
         closeDialog(pendingCloseOk_);
     }
-    properties_.commit();
+    if (properties_.commit()) {
+        checkSelection();
+        selection_.remakeOutline();
+    }
+    if (Desc* next = properties_.takeNavigation())
+        select(next);
+    if (const int variant = properties_.takeVariantChoice(); variant >= 0) {
+        if (Desc* replaced = properties_.switchVariant(variant))
+            select(replaced);
+    }
     std::vector<Command> commands;
     commands.swap(pending_);
     for (Command c : commands)
@@ -522,6 +612,10 @@ void EditorWindow::runPending() {
 
 void EditorWindow::execute(Command command) {
     switch (command) {
+    case Command::ExportGltf:
+        exportMessage_.clear();
+        openDialog(Dialog::Export);
+        break;
     case Command::Resources: openDialog(Dialog::Resources); break;
     case Command::Detail:
         if (renderer_)
@@ -555,8 +649,10 @@ void EditorWindow::execute(Command command) {
     case Command::PilotSettings: openDialog(Dialog::PilotSettings); break;
     case Command::Properties:
         properties_.open = !properties_.open;
-        if (properties_.open)
-            properties_.setTarget(world_.get());
+        if (properties_.open) {
+            checkSelection();
+            properties_.setTarget(selection_.get() ? selection_.get() : world_.get());
+        }
         break;
     case Command::Cameras:
         if (!renderer_)
@@ -586,6 +682,7 @@ void EditorWindow::openDialog(Dialog dialog) {
         pilotDialog_.open(autopilot_.agent.height, autopilot_.agent.configuredSpeed, autopilot_.startAtNearest);
         break;
     case Dialog::Help:
+    case Dialog::Export:
     case Dialog::None: break;
     }
     // Rendering stops while the dialog is open.
@@ -629,6 +726,10 @@ void EditorWindow::closeDialog(bool ok) {
             restartAutopilot();
         }
         break;
+    case Dialog::Export:
+        if (ok)
+            exportGltf(exportPath_);
+        break;
     case Dialog::Help:
     case Dialog::None: break;
     }
@@ -641,6 +742,14 @@ void EditorWindow::pumpEvents() {
     while (SDL_PollEvent(&event)) {
         if (imguiReady_)
             ImGui_ImplSDL2_ProcessEvent(&event);
+        const bool viewFree = dialog_ == Dialog::None && imguiReady_;
+        if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT && viewFree &&
+            !ImGui::GetIO().WantCaptureMouse) {
+            pickAt(event.button.x, event.button.y);
+        } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE && viewFree &&
+                   !ImGui::GetIO().WantTextInput) {
+            select(nullptr);
+        }
         if (event.type == SDL_QUIT) {
             quit_ = true;
         } else if (event.type == SDL_WINDOWEVENT && event.window.windowID == SDL_GetWindowID(window_->window())) {
@@ -719,11 +828,19 @@ void EditorWindow::runScript() {
     case EditorScript::Kind::Type:
         if (dialog_ == Dialog::Step || dialog_ == Dialog::Detail)
             valueDialog_.setText(step.text);
+        else if (dialog_ == Dialog::Export)
+            exportPath_ = step.text;
         else if (dialog_ == Dialog::Cameras)
             cameraSelection_ = std::atoi(step.text.c_str());
         break;
-    case EditorScript::Kind::Press: scriptPress_ = step.text; break;
+    case EditorScript::Kind::Press:
+        scriptPress_ = step.text;
+        // The properties' link to the parent, as a click on it would follow it.
+        if (step.text == "Parent" && dialog_ == Dialog::None && selection_.get() && selection_.get()->parent)
+            select(selection_.get()->parent);
+        break;
     case EditorScript::Kind::Resize: SDL_SetWindowSize(window_->window(), step.width, step.height); break;
+    case EditorScript::Kind::Click: pickAt(step.width, step.height); break;
     case EditorScript::Kind::Capture: scriptCapture_ = step.text; break;
     case EditorScript::Kind::Assert: scriptAssert_ = true; break;
     case EditorScript::Kind::Quit: quit_ = true; break;

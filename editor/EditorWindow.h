@@ -19,6 +19,7 @@
 #include "editor/PropertyWindow.h"
 #include "editor/ResourcesDialog.h"
 #include "editor/ScreenshotWriter.h"
+#include "editor/Selection.h"
 #include "editor/ValueDialog.h"
 #include "renderer/FrameRateMonitor.h"
 #include "navigation/Crowd.h"
@@ -42,6 +43,7 @@ public:
 
     // The menu commands.
     enum class Command {
+        ExportGltf,                                              // "File"
         Resources, Detail, Impostors, Occlusion, Stopped, Info,  // "Render"
         ShowGraph, Npcs, Collisions,                             // "AI"
         Help, Step, Autopilot, PilotSettings,                    // "Navigation"
@@ -67,7 +69,7 @@ public:
     int run();
 
 private:
-    enum class Dialog { None, Help, Resources, Step, Detail, Cameras, PilotSettings };
+    enum class Dialog { None, Help, Resources, Step, Detail, Cameras, PilotSettings, Export };
 
     void startUp();
     void setRunning(bool running);
@@ -95,6 +97,16 @@ private:
     void reportScriptEnd() const;
     [[noreturn]] void failAssertion(const AssertException& error);
     void makeWorld();
+    // Selects the description under pixel (x, y) of the view, or clears the
+    // selection on the sky.
+    void pickAt(int x, int y);
+    // Selects desc (null: nothing) and shows it in the properties and the status bar.
+    void select(Desc* desc);
+    // After a frame or an edit: the selection clears itself when its
+    // description has been freed, and the properties follow it.
+    void checkSelection();
+    // Writes what is generated under the selection (else the whole world) to path.
+    void exportGltf(const std::string& path);
     // Switches the autopilot off, renders one frame and switches it on again,
     // so that it restarts from the camera; nothing while it is off.
     void restartAutopilot();
@@ -130,6 +142,9 @@ private:
     ResourcesDialog resourcesDialog_;
     PilotSettingsDialog pilotDialog_;
     PropertyWindow properties_;
+    Selection selection_;
+    std::string exportPath_ = "../callimora.glb";  // "Export glTF..." file name
+    std::string exportMessage_;                     // why the last export failed
     FrozenFrame frozen_;
 
     Dialog dialog_ = Dialog::None;

@@ -15,6 +15,8 @@ void PropertyWindow::setTarget(Desc* target) {
     list_.reset();
     texts_.clear();
     editedIndex_ = -1;
+    navigation_ = nullptr;
+    variantChoice_ = -1;
     refusedIndex_ = -1;
     refusal_.clear();
     target_ = target;
@@ -67,6 +69,62 @@ bool PropertyWindow::apply(int index, const std::string& text) {
 
 bool PropertyWindow::edit(int index, const std::string& text) { return apply(index, text); }
 
+Desc* PropertyWindow::takeNavigation() {
+    Desc* d = navigation_;
+    navigation_ = nullptr;
+    return d;
+}
+
+int PropertyWindow::takeVariantChoice() {
+    const int c = variantChoice_;
+    variantChoice_ = -1;
+    return c;
+}
+
+void PropertyWindow::refresh() {
+    if (!list_ || !target_ || !list_->children())
+        return;
+    if (list_->children()->choiceCount() != target_->childCount())
+        rebuild();
+}
+
+Desc* PropertyWindow::switchVariant(int index) {
+    auto refuse = [this](const char* why) -> Desc* {
+        refusedIndex_ = kVariantEntry;
+        refusal_ = why;
+        return nullptr;
+    };
+    if (!target_ || !list_ || !list_->variants())
+        return refuse("no variants here");
+    Desc* parent = target_->parent;
+    if (!parent)
+        return refuse("the root cannot be replaced");
+    int slot = -1;
+    for (int i = 0; i < parent->childCount(); ++i)
+        if (parent->child(i) == target_)
+            slot = i;
+    if (slot < 0)
+        return refuse("not among its parent's children");
+    std::unique_ptr<Drawable> made(target_->createVariant(index));
+    auto* desc = dynamic_cast<Desc*>(made.get());
+    if (!desc)
+        return refuse("no such variant");
+    // The list points into the old description, which goes now.
+    list_.reset();
+    texts_.clear();
+    desc->parent = parent;
+    desc->index = target_->index;
+    desc->depth = target_->depth;
+    parent->children[static_cast<size_t>(slot)] = std::move(made);
+    // A picture of the parent shows the old variant.
+    parent->releaseImpostor();
+    target_ = desc;
+    refusedIndex_ = -1;
+    refusal_.clear();
+    rebuild();
+    return desc;
+}
+
 std::string PropertyWindow::message(int index) const { return index == refusedIndex_ ? refusal_ : std::string(); }
 
 bool PropertyWindow::commit() {
@@ -90,6 +148,17 @@ void PropertyWindow::draw() {
         ImGui::TextUnformatted("No world.");
         ImGui::End();
         return;
+    }
+    if (const Parameter* variants = list_->variants(); variants && variants->choiceCount() > 0) {
+        const char* current = variants->text() ? variants->text() : "";
+        if (ImGui::BeginCombo("Variant", current)) {
+            for (int c = 0; c < variants->choiceCount(); ++c)
+                if (ImGui::Selectable(variants->choiceName(c).c_str(), variants->choiceName(c) == current))
+                    variantChoice_ = c;
+            ImGui::EndCombo();
+        }
+        if (refusedIndex_ == kVariantEntry && !refusal_.empty())
+            ImGui::TextColored(ImVec4(1.0f, 0.45f, 0.35f, 1.0f), "%s", refusal_.c_str());
     }
     const ImVec4 headingColour(0.55f, 0.8f, 1.0f, 1.0f);
     // Values take the left part, names the rest.
@@ -143,13 +212,33 @@ void PropertyWindow::draw() {
         ImGui::PopID();
     }
     ImGui::PopItemWidth();
-    if (const Parameter* children = list_->children()) {
+    const ImVec4 linkColour(0.55f, 0.8f, 1.0f, 1.0f);
+    if (auto* parent = static_cast<ParentParameter*>(list_->parent()); parent && parent->choiceCount() > 0) {
+        ImGui::Separator();
+        ImGui::TextUnformatted("Parent:");
+        ImGui::SameLine();
+        ImGui::PushStyleColor(ImGuiCol_Text, linkColour);
+        if (ImGui::Selectable((parent->choiceName(0) + "##parent").c_str()))
+            navigation_ = parent->parent();
+        ImGui::PopStyleColor();
+    }
+    if (auto* children = static_cast<ChildrenParameter*>(list_->children())) {
         ImGui::Separator();
         ImGui::Text("Children: %d", children->choiceCount());
-        for (int c = 0; c < children->choiceCount(); ++c)
-            ImGui::BulletText("%s", children->choiceName(c).c_str());
+        for (int c = 0; c < children->choiceCount(); ++c) {
+            ImGui::PushID(10000 + c);
+            // Descriptions can be selected; drawn leaves are only listed.
+            auto* child = dynamic_cast<Desc*>(children->child(c));
+            if (child) {
+                ImGui::PushStyleColor(ImGuiCol_Text, linkColour);
+                if (ImGui::Selectable(children->choiceName(c).c_str()))
+                    navigation_ = child;
+                ImGui::PopStyleColor();
+            } else {
+                ImGui::BulletText("%s", children->choiceName(c).c_str());
+            }
+            ImGui::PopID();
+        }
     }
-    if (const Parameter* parent = list_->parent(); parent && parent->choiceCount() > 0)
-        ImGui::Text("Parent: %s", parent->choiceName(0).c_str());
     ImGui::End();
 }

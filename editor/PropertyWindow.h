@@ -1,6 +1,8 @@
 #pragma once
-// The property window: the parameter list of one description (the world
-// root) as headings, names and value texts. A changed value is parsed into
+// The property window: the parameter list of one description (the
+// selection, else the world root) as headings, names and value texts. Its
+// "Parent" and "Children" entries ask to select another description; its
+// variant entry replaces the description by another variant class. A changed value is parsed into
 // the description, whose generated subtree is then thrown away so that it
 // grows again from the new values, and the list is made afresh. A value the
 // entry refuses (not a number, not finite, outside the range the typology can
@@ -36,6 +38,24 @@ public:
     // The refusal shown beside entry `index`, empty when none.
     std::string message(int index) const;
 
+    // The description chosen through "Parent" or "Children" in the last
+    // draw(), once; null when none.
+    Desc* takeNavigation();
+    // Replaces the target in its parent's children by its variant `index`
+    // (createVariant, from the target's geometry, values and seed), and shows
+    // the new one; the new description, or null with the refusal in
+    // message(variantEntry) when there is none of that index, the target has
+    // no parent or no variants. Call between frames.
+    Desc* switchVariant(int index);
+    // The variant chosen in the last draw(), once; -1 when none.
+    int takeVariantChoice();
+    // Makes the list afresh when the target's children have changed since
+    // it was made (they grow and collapse with the view).
+    void refresh();
+
+    // message() index of the variants entry.
+    static constexpr int kVariantEntry = -2;
+
     const ParameterList* list() const { return list_.get(); }
 
 private:
@@ -50,6 +70,8 @@ private:
     std::vector<std::string> texts_;       // edit buffer per entry
     int editedIndex_ = -1;
     std::string editedText_;
+    Desc* navigation_ = nullptr;  // not owned: asked for in the last draw()
+    int variantChoice_ = -1;
     int refusedIndex_ = -1;  // the entry whose last edit was refused
     std::string refusal_;
 };

@@ -12,16 +12,15 @@
 #include <optional>
 #include <vector>
 
-#include "core/RenderContext.h"
+#include "renderer/TessellatingContext.h"
 #include "renderer/GlObject.h"
 #include "renderer/Mesh.h"
 #include "renderer/MeshShader.h"
 #include "renderer/TextureCache.h"
 
 class GlWindow;
-class Tessellator;
 
-class RendererGl : public RenderContext {
+class RendererGl : public TessellatingContext {
 public:
     static constexpr const char* kCreateError = "Error creating RendererGl";
     static constexpr const char* kResizeError = "Error resizing RendererGl";
@@ -54,16 +53,11 @@ public:
     void setProjection(const Matrix44& projection) override;
     void beginFrame() override;
     void endFrame() override;
-    void extrudedPolygon(const Poly& poly, const Extrusion& extrusion, Material* material, int flags) override;
-    void slabPolygon(const ClipPolygon& shape, const Extrusion& extrusion, Material* material) override;
-    void placeModel(const Model* model, const Matrix44& placementA, const float placementB[2],
-                    Material* material) override;
     void setLight(const Vector& direction) override;
-    void roofQuad(const Poly& poly, const float heights[4], float thickness, Material* material) override;
-    void terrainPolygon(const Poly& poly, const Terrain* terrain, float depth, Material* material) override;
-    void slopedPanel(const Poly& footprint, const Extrusion& start, const Extrusion& end,
-                     Material* material) override;
     void drawGraph(const Graph& graph) override;
+    // Line segments between consecutive pairs of world points in one colour,
+    // over everything (no depth test), unlit: the selection's outline.
+    void drawLines(const std::vector<Vector>& ends, const MeshMaterial& colour);
     // A texture of the window's size for the current sphere, copied from the
     // frame at endFrame; null when the sphere is too large on screen, its
     // window leaves the viewport, or no texture can be made (then no other
@@ -137,9 +131,8 @@ public:
 private:
     bool createRenderTarget(int width, int height);
     void applyRenderStates();
-    void mapTexture(Tessellator& builder, Material* material, const Vec2& edge, int first = 0);
     // Material, texture, upload, draw, collect.
-    void emit(Tessellator& builder, Material* material);
+    void emitMesh(TessellatedMesh& mesh) override;
     // Copies every queued impostor's window of the frame into its texture.
     void captureImpostors();
 

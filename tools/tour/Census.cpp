@@ -83,13 +83,6 @@ Tally tallyOf(Desc& root) {
     return t;
 }
 
-void growAll(Desc& d) {
-    d.refine(Matrix44::identity());
-    for (int i = 0; i < d.childCount(); ++i)
-        if (auto* c = dynamic_cast<Desc*>(d.child(i)))
-            growAll(*c);
-}
-
 void collectCourts(Desc& d, std::vector<TypBuiCourt*>& out) {
     if (auto* court = dynamic_cast<TypBuiCourt*>(&d)) {
         out.push_back(court);
@@ -132,6 +125,13 @@ double msSince(std::chrono::steady_clock::time_point start) {
 }
 
 }  // namespace
+
+void growToLeaves(Desc& d) {
+    d.refine(Matrix44::identity());
+    for (int i = 0; i < d.childCount(); ++i)
+        if (auto* c = dynamic_cast<Desc*>(d.child(i)))
+            growToLeaves(*c);
+}
 
 TypQuaIrregular* findQuarter(Desc& world, float x, float z, Matrix44& frame) {
     frame = Matrix44::identity();
@@ -211,7 +211,7 @@ int census(Desc& world, float x, float z, std::FILE* out) {
     }
     quarter->releaseChildren();
     const auto start = std::chrono::steady_clock::now();
-    growAll(*quarter);
+    growToLeaves(*quarter);
     const double quarterMs = msSince(start);
     const Tally all = tallyOf(*quarter);
     const uint64_t first = treeFingerprint(*quarter);
@@ -223,7 +223,7 @@ int census(Desc& world, float x, float z, std::FILE* out) {
     for (TypBuiCourt* court : courts) {
         court->releaseChildren();
         const auto begin = std::chrono::steady_clock::now();
-        growAll(*court);
+        growToLeaves(*court);
         times.push_back(msSince(begin));
         tallies.push_back(tallyOf(*court));
     }
@@ -280,7 +280,7 @@ int census(Desc& world, float x, float z, std::FILE* out) {
     std::fprintf(out, "fingerprint: %016" PRIx64 "\n", first);
 
     quarter->releaseChildren();
-    growAll(*quarter);
+    growToLeaves(*quarter);
     const uint64_t second = treeFingerprint(*quarter);
     if (second != first) {
         std::fprintf(out, "fingerprint: %016" PRIx64 "\n", second);

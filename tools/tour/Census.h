@@ -16,6 +16,9 @@ class TypQuaIrregular;
 // placement of the quarter's coordinates in the world (identity outside towns).
 TypQuaIrregular* findQuarter(Desc& world, float x, float z, Matrix44& frame);
 
+// Refines d and every description below it down to the leaves.
+void growToLeaves(Desc& d);
+
 // Where the view from eye towards target first meets the ground; eye itself
 // when it never does within 10 km.
 Vector groundPointAhead(const Terrain& ground, const Vector& eye, const Vector& target);

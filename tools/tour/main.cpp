@@ -27,6 +27,7 @@
 #include "editor/Autopilot.h"
 #include "navigation/Crowd.h"
 #include "renderer/GlWindow.h"
+#include "renderer/GltfExporter.h"
 #include "renderer/OcclusionBuffer.h"
 #include "renderer/RendererGl.h"
 #include "renderer/Skybox.h"
@@ -35,6 +36,7 @@
 #include "tools/tour/TourBreakdown.h"
 #include "tools/tour/TourPath.h"
 #include "tools/tour/TreeFingerprint.h"
+#include "typology/town/TypQuaIrregular.h"
 #include "typology/town/TypRegIrregular.h"
 #include "typology/World.h"
 
@@ -59,6 +61,7 @@ struct Options {
     bool occlusion = true;
     bool quiet = false;
     bool census = false;
+    std::string exportPath;  // absolute; empty: no export
     bool atGiven = false;
     float at[2] = {0, 0};  // world x, z
     bool streetPath = false;
@@ -75,7 +78,7 @@ void usage(std::FILE* out) {
                  "usage: callimora-tour [--frames N] [--size WxH] [--png DIR] [--every K] [--graph]\n"
                  "                      [--dump DEPTH] [--repeat] [--check] [--detail X]\n"
                  "                      [--no-impostors] [--no-occlusion] [--no-render] [--quiet] [--help]\n"
-                 "                      [--census] [--at X,Z] [--path street]\n"
+                 "                      [--census] [--export FILE.glb] [--at X,Z] [--path street]\n"
                  "                      [--autopilot] [--pilot-height H] [--crowd] [--collisions]\n"
                  "  --frames N      frames along the path, 1 to 1000000 (default 240)\n"
                  "  --size WxH      render size in pixels, each side 1 to 8192 (default 640x480)\n"
@@ -93,7 +96,9 @@ void usage(std::FILE* out) {
                  "  --quiet         summary only\n"
                  "  --census        grow the quarter at the start view (or --at) to its leaves, print its\n"
                  "                  class counts, sizes, timings and fingerprint, regrow it and compare\n"
-                 "  --at X,Z        the census point in world metres\n"
+                 "  --export FILE   grow the quarter at the start view (or --at) to its leaves and write it\n"
+                 "                  as binary glTF; prints its triangles, meshes, textures, size and time\n"
+                 "  --at X,Z        the census or export point in world metres\n"
                  "  --path street   walk the streets of that quarter at eye height instead of the fixed path\n"
                  "  --autopilot     the autopilot walks the streets instead of the fixed path\n"
                  "  --pilot-height H  the autopilot's camera height in metres, 0 to 10000 (default 30)\n"
@@ -172,6 +177,8 @@ bool parse(int argc, char** argv, Options& o) {
             o.quiet = true;
         else if (a == "--census")
             o.census = true;
+        else if (a == "--export" && next(v))
+            o.exportPath = std::filesystem::absolute(v).string();
         else if (a == "--at" && next(v)) {
             if (std::sscanf(v, "%f,%f", &o.at[0], &o.at[1]) != 2 || !std::isfinite(o.at[0]) ||
                 !std::isfinite(o.at[1]))
@@ -444,6 +451,31 @@ int main(int argc, char** argv) {
     if (!dataDirectory::found()) {
         std::fprintf(stderr, "callimora-tour: %s\n", dataDirectory::missingMessage().c_str());
         return 1;
+    }
+
+    if (!o.exportPath.empty()) {
+        std::unique_ptr<Desc> world;
+        TypRegIrregular* root = buildWorld(world);
+        const Vec2 point = censusPoint(root->land, o.atGiven ? o.at : nullptr);
+        Matrix44 frame;
+        int result = 0;
+        if (TypQuaIrregular* quarter = findQuarter(*world, point.x, point.y, frame)) {
+            growToLeaves(*quarter);
+            GltfExporter exporter;
+            if (exporter.exportSubtree(*quarter, o.exportPath)) {
+                const GltfExporter::Summary& s = exporter.summary();
+                std::printf("export: %s  triangles %ld  meshes %d  textures %d  bytes %ld  ms %.1f\n",
+                            o.exportPath.c_str(), s.triangles, s.meshes, s.textures, s.bytes, s.ms);
+            } else {
+                std::fprintf(stderr, "callimora-tour: export failed: %s\n", exporter.error().c_str());
+                result = 1;
+            }
+        } else {
+            std::fprintf(stderr, "callimora-tour: no quarter at %.1f,%.1f\n", point.x, point.y);
+            result = 1;
+        }
+        destroyWorld(world);
+        return result;
     }
 
     if (o.census) {
