@@ -245,7 +245,7 @@ int census(Desc& world, float x, float z, std::FILE* out) {
         if (street->variant == TypBuiStreet::kMarket) {
             street->releaseChildren();
             const auto begin = std::chrono::steady_clock::now();
-            growAll(*street);
+            growToLeaves(*street);
             marketTimes.push_back(msSince(begin));
         }
     }
