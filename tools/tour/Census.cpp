@@ -15,6 +15,8 @@
 #include "tools/tour/TourPath.h"
 #include "tools/tour/TreeFingerprint.h"
 #include "typology/building/TypBuiCourt.h"
+#include "typology/building/TypRooStairsAroundWalls.h"
+#include "typology/construction/TypConStairsStraight.h"
 #include "typology/town/TypQuaIrregular.h"
 
 namespace {
@@ -50,6 +52,7 @@ struct Tally {
     long nodes = 0;      // descriptions
     long drawables = 0;  // geometry leaves
     long triangles = 0;
+    long stairsRooms = 0, unfittedStairs = 0;  // stairs rooms, and those where no stair fits
     std::map<std::string, long> classes;
 };
 
@@ -57,6 +60,13 @@ void tally(Drawable& d, Tally& t, TriangleCounter& counter) {
     ++t.classes[d.className().name];
     if (auto* desc = dynamic_cast<Desc*>(&d)) {
         ++t.nodes;
+        if (dynamic_cast<TypRooStairsAroundWalls*>(desc)) {
+            ++t.stairsRooms;
+            bool flight = false;
+            for (int i = 0; i < desc->childCount(); ++i)
+                flight = flight || dynamic_cast<TypConStairsStraight*>(desc->child(i));
+            t.unfittedStairs += flight ? 0 : 1;
+        }
         for (int i = 0; i < desc->childCount(); ++i)
             tally(*desc->child(i), t, counter);
         return;
@@ -204,6 +214,7 @@ int census(Desc& world, float x, float z, std::FILE* out) {
         std::fprintf(out, "census: %s %ld\n", name.c_str(), count);
     std::fprintf(out, "census: nodes %ld drawables %ld triangles %ld ms %.1f\n", all.nodes, all.drawables,
                  all.triangles, quarterMs);
+    std::fprintf(out, "census: stairs-rooms %ld without-stair %ld\n", all.stairsRooms, all.unfittedStairs);
     std::fprintf(out, "census: court-building median-ms %.3f p99-ms %.3f\n", percentile(times, 0.5),
                  percentile(times, 0.99));
     if (!tallies.empty()) {

@@ -34,6 +34,7 @@ std::vector<Vec2> streetRouteAt(Desc& world, const Vec2& point);
 
 // Grows the quarter holding (x, z) and prints "census: <class> <count>" per
 // class (sorted by name), "census: nodes N drawables D triangles T ms M",
+// "census: stairs-rooms S without-stair U" (rooms where no stair fits),
 // "census: court-building median-ms X p99-ms Y" over its court buildings grown
 // alone, and "fingerprint: <hex>" of the quarter; then collapses and regrows
 // it. The court building of median size is described on stderr. Returns 0, 1

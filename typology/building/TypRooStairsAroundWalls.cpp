@@ -19,29 +19,66 @@ constexpr int kMaxSteps = 200;
 // Landings, flights and galleries are timber.
 const char* const kStairMaterial = "Wood1";
 
-// The foot of p on the line through s.
-Vec2 foot(const Segment& s, const Vec2& p) {
-    const Vec2 d = s.direction();
-    const float l2 = d.dot(d);
-    if (!(l2 > 0))
-        return s.start();
-    return s.start() + d * ((p - s.start()).dot(d) / l2);
-}
+Poly quad(const Vec2 (&v)[4], const uint8_t (&limits)[4]);
 
-// True when no corner of p turns against its orientation (straight corners allowed).
-bool convex(const Poly& p) {
-    const int n = p.count();
-    for (int i = 0; i < n; ++i) {
-        const Vec2 a = p.edge(i + n - 1).direction(), b = p.edge(i).direction();
-        const float la = a.length(), lb = b.length();
-        if (!(la > 0) || !(lb > 0))
-            return false;
-        // The polygon lies on the right of its edges: its corners turn right.
-        if ((a.x * b.y - a.y * b.x) / (la * lb) > 1e-4f)
-            return false;
+// The ring between the walls' inner faces and the well, cut into a strip
+// along each side and a piece at each corner. A strip runs square between
+// the corner pieces; at a corner that turns into the room (reflex) the two
+// strips would overlap in a w x w square, which becomes the corner piece.
+class Ring {
+public:
+    Ring(const Poly& inner, const Poly& well, float w) : inner_(inner), well_(well), w_(w) {}
+
+    // Unit direction of side i and the inward normal (the polygon lies on the right of its edges).
+    Vec2 along(int i) const {
+        const Vec2 d = inner_.edge(i).direction();
+        return d * (1.0f / d.length());
     }
-    return true;
-}
+    Vec2 inward(int i) const { return along(i).perpendicular() * -1.0f; }
+    bool reflex(int v) const {
+        const int n = inner_.count();
+        const Vec2 a = inner_.edge(v + n - 1).direction(), b = inner_.edge(v).direction();
+        return a.x * b.y - a.y * b.x > 0;
+    }
+    // Where the strip of side i starts and ends, in metres along it from its first point.
+    float start(int i) const {
+        return reflex(i) ? 0.0f : (well_[i].vec() - inner_[i].vec()).dot(along(i));
+    }
+    float end(int i) const {
+        const int j = (i + 1) % inner_.count();
+        return reflex(j) ? inner_.edge(i).length() : (well_[j].vec() - inner_[i].vec()).dot(along(i));
+    }
+    float run(int i) const { return end(i) - start(i); }
+    // The part of strip i from s0 to s1 metres past its start: wall side,
+    // far cut, well side, near cut, with the given limits.
+    Poly strip(int i, float s0, float s1, const uint8_t (&limits)[4]) const {
+        const Vec2 p = inner_[i].vec(), u = along(i), in = inward(i) * w_;
+        const Vec2 a = p + u * (start(i) + s0), b = p + u * (start(i) + s1);
+        return quad({a, b, b + in, a + in}, limits);
+    }
+    // The piece at corner v. Outward corner: from the wall before it round
+    // the corner to the well's corner, no side on the well. Reflex corner:
+    // the square whose two sides on the well carry banisters.
+    Poly corner(int v) const {
+        const int n = inner_.count();
+        const int before = (v + n - 1) % n;
+        const Vec2 p = inner_[v].vec(), q = well_[v].vec();
+        if (!reflex(v)) {
+            const Vec2 a = p - along(before) * (inner_.edge(before).length() - end(before)), b = p + along(v) * start(v);
+            return quad({a, p, b, q}, {TypConBalcony::kWall, TypConBalcony::kWall, 0, 0});
+        }
+        const Vec2 x = p + inward(before) * w_, z = p + inward(v) * w_;
+        Poly square = quad({p, x, q, z}, {0, TypConBalcony::kBanister, TypConBalcony::kBanister, 0});
+        if (square.area2() < 0)
+            square = quad({p, z, q, x}, {0, TypConBalcony::kBanister, TypConBalcony::kBanister, 0});
+        return square;
+    }
+
+private:
+    const Poly& inner_;
+    const Poly& well_;
+    float w_;
+};
 
 Poly quad(const Vec2 (&v)[4], const uint8_t (&limits)[4]) {
     Poly p;
@@ -108,15 +145,16 @@ TypRooStairsAroundWalls::Layout TypRooStairsAroundWalls::layout(const Poly& inne
                                                                 float width, float tread0, float riser0) {
     Layout out;
     const int n = inner.count();
-    if (n < 4 || !convex(inner) || !(height > 0))
+    if (n < 4 || !(height > 0))
         return out;
     for (float w = width; w > kMinStairsWidth; w -= kWidthStep) {
         const std::vector<float> in(n, -w);
         if (!inner.canInset(in))
             continue;
         const Poly well = inner.inset(in);
-        if (!well.isValid(n) || !convex(well))
+        if (!well.isValid(n))
             continue;
+        const Ring ring(inner, well, w);
         float riser = riser0, tread = tread0;
         std::vector<int> steps(n, 0);
         std::vector<float> treads(n, 0.0f);
@@ -128,7 +166,7 @@ TypRooStairsAroundWalls::Layout TypRooStairsAroundWalls::layout(const Poly& inne
             remaining = total;
             // The corridor side (0) takes no flight: the stair starts beside it.
             for (int i = 1; i < n; ++i) {
-                steps[i] = sideSteps(well.edge(i).length(), tread, remaining, treads[i]);
+                steps[i] = sideSteps(ring.run(i), tread, remaining, treads[i]);
                 remaining -= steps[i];
             }
             if (remaining == 0)
@@ -150,24 +188,18 @@ TypRooStairsAroundWalls::Layout TypRooStairsAroundWalls::layout(const Poly& inne
         std::vector<Piece> pieces;
         for (int k = 1; k <= n; ++k) {
             const int i = k % n;
-            const Segment wall = inner.edge(i), before = inner.edge(i + n - 1);
-            const float length = wall.length();
-            const Vec2 u = wall.direction() * (1.0f / length);
-            const Vec2 q0 = well[i].vec(), q1 = well[(i + 1) % n].vec();
-            const Vec2 a = foot(wall, q0);
-            pieces.push_back({quad({foot(before, q0), inner[i].vec(), a, q0}, {1, 1, 0, 0}), 0});
-            const float run = (q1 - q0).length();
-            const float climbRun = static_cast<float>(steps[i]) * treads[i];
+            Poly corner = ring.corner(i);
+            if (corner.isValid(4))
+                pieces.push_back({std::move(corner), 0});
+            const float run = ring.run(i), climbRun = static_cast<float>(steps[i]) * treads[i];
             if (steps[i] > 0)
-                pieces.push_back({quad({a, a + u * climbRun, q0 + u * climbRun, q0},
-                                       {TypConStairsStraight::kWall, TypConStairsStraight::kEnd,
-                                        TypConStairsStraight::kBanister, TypConStairsStraight::kBegin}),
+                pieces.push_back({ring.strip(i, 0, climbRun,
+                                             {TypConStairsStraight::kWall, TypConStairsStraight::kEnd,
+                                              TypConStairsStraight::kBanister, TypConStairsStraight::kBegin}),
                                   steps[i]});
             const float from = steps[i] > 0 ? climbRun : 0.0f;
             if (run - from > 1e-3f)
-                pieces.push_back({quad({a + u * from, a + u * run, q0 + u * run, q0 + u * from},
-                                       {TypConBalcony::kWall, 0, TypConBalcony::kBanister, 0}),
-                                  0});
+                pieces.push_back({ring.strip(i, from, run, {TypConBalcony::kWall, 0, TypConBalcony::kBanister, 0}), 0});
         }
         size_t first = pieces.size(), last = 0;
         for (size_t k = 0; k < pieces.size(); ++k)
