@@ -155,6 +155,12 @@ TypRooStairsAroundWalls::Layout TypRooStairsAroundWalls::layout(const Poly& inne
         if (!well.isValid(n))
             continue;
         const Ring ring(inner, well, w);
+        // A side shorter than its two corner pieces would let them overlap.
+        bool roomy = true;
+        for (int i = 0; i < n; ++i)
+            roomy = roomy && ring.run(i) >= 0;
+        if (!roomy)
+            continue;
         float riser = riser0, tread = tread0;
         std::vector<int> steps(n, 0);
         std::vector<float> treads(n, 0.0f);
@@ -235,6 +241,7 @@ TypRooStairsAroundWalls::Layout TypRooStairsAroundWalls::layout(const Poly& inne
 
 void TypRooStairsAroundWalls::generate() {
     RandomGenerator& random = RandomGenerator::generation();
+    well.clear();
     if (stairsWidth == 0) {
         drawDimensions(static_cast<int32_t>(ownerBuilding ? ownerBuilding->seed : seed), stairsWidth, stepWidth,
                        stepHeight);
@@ -253,6 +260,7 @@ void TypRooStairsAroundWalls::generate() {
     const Layout stair = layout(inner, extrusion.level, extrusion.height, stairsWidth, stepWidth, stepHeight);
     if (!stair.fitted)
         return;
+    well = stair.well;
     auto addPlatform = [&](const Platform& p) {
         const auto platformSeed = static_cast<uint32_t>(random.next());
         addChild(std::make_unique<TypConBalcony>(p.poly, p.floor, kBanisterHeight, kBanisterWidth, ownerBuilding,

@@ -83,6 +83,9 @@ public:
     float stairsWidth = 0;  // "Stairs width": 0 until drawn
     float stepWidth = 0;    // "Step width"
     float stepHeight = 0;   // "Step height"
+    // The open middle of the stair the last generation built; empty when
+    // none fitted (or before generation).
+    Poly well;
 
     static const ClassName kClassName;
 };
