@@ -228,6 +228,18 @@ int census(Desc& world, float x, float z, std::FILE* out) {
                      "callimora-tour: typical court building: nodes %ld drawables %ld triangles %ld ms %.3f (of %zu)\n",
                      tallies[typical].nodes, tallies[typical].drawables, tallies[typical].triangles, times[typical],
                      courts.size());
+        std::vector<size_t> stairs;
+        for (size_t i : order)
+            if (tallies[i].stairsRooms > 0)
+                stairs.push_back(i);
+        if (!stairs.empty()) {
+            const size_t withStairs = stairs[stairs.size() / 2];
+            std::fprintf(stderr,
+                         "callimora-tour: typical court building with stairs: nodes %ld drawables %ld triangles %ld "
+                         "ms %.3f seed %u (of %zu)\n",
+                         tallies[withStairs].nodes, tallies[withStairs].drawables, tallies[withStairs].triangles,
+                         times[withStairs], courts[withStairs]->seed, stairs.size());
+        }
     }
     std::fprintf(out, "fingerprint: %016" PRIx64 "\n", first);
 
