@@ -25,13 +25,10 @@ TEST(Stairs, StepsForAStoreyAndWhatASideTakes) {
         float length, stepWidth;
         int remaining, steps;
         float tread;
-    } sides[] = {
-        {2.5f, 0.25f, 4, 4, 0.25f},    // room to spare: all that remain at the step width
-        {2.5f, 0.25f, 12, 10, 0.25f},  // full: its capacity
-        {2.6f, 0.25f, 12, 10, 0.26f},  // full: the capacity spread over the side
-        {2.5f, 0.25f, 10, 10, 0.25f},
-        {0.2f, 0.25f, 5, 0, 0.25f},    // too short for a step
-    };
+    } sides[] = {// room to spare: all that remain at the step width; full: its capacity, spread
+                 // over the side; too short for a step
+                 {2.5f, 0.25f, 4, 4, 0.25f}, {2.5f, 0.25f, 12, 10, 0.25f}, {2.6f, 0.25f, 12, 10, 0.26f},
+                 {2.5f, 0.25f, 10, 10, 0.25f}, {0.2f, 0.25f, 5, 0, 0.25f}};
     for (const auto& s : sides) {
         float tread = 0;
         EXPECT_EQ(Stairs::sideSteps(s.length, s.stepWidth, s.remaining, tread), s.steps) << s.length << " " << s.remaining;
@@ -88,8 +85,6 @@ TEST(Stairs, EveryStairsRoomOfABuildingGetsTheSameDimensionsDrawnFromItsSeed) {
         EXPECT_FALSE(childrenOf<TypConStairsStraight>(stairs).empty());
         EXPECT_FALSE(stairs.well.empty());
     }
-    EXPECT_GE(width, 0.7f);
-    EXPECT_LT(width, 1.3f);
 }
 
 TEST(Stairs, AOneStepFlightIsOneSlabAsHighAsTheClimbUnderItsBanister) {
