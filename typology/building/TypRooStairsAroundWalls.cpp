@@ -64,7 +64,8 @@ public:
         const int before = (v + n - 1) % n;
         const Vec2 p = inner_[v].vec(), q = well_[v].vec();
         if (!reflex(v)) {
-            const Vec2 a = p - along(before) * (inner_.edge(before).length() - end(before)), b = p + along(v) * start(v);
+            const Vec2 a = p - along(before) * (inner_.edge(before).length() - end(before));
+            const Vec2 b = p + along(v) * start(v);
             return quad({a, p, b, q}, {TypConBalcony::kWall, TypConBalcony::kWall, 0, 0});
         }
         const Vec2 x = p + inward(before) * w_, z = p + inward(v) * w_;

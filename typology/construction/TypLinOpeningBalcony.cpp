@@ -40,7 +40,7 @@ void TypLinOpeningBalcony::generate() {
     const float height = extrusion.height;
     if (height > kHeadHeight) {
         const auto lintelSeed = static_cast<uint32_t>(random.next());
-        addChild(std::make_unique<TypLinBeamSimple>(line, Extrusion{extrusion.level + kHeadHeight, height - kHeadHeight},
-                                                    context, lintelSeed, material->textureName()));
+        const Extrusion lintel{extrusion.level + kHeadHeight, height - kHeadHeight};
+        addChild(std::make_unique<TypLinBeamSimple>(line, lintel, context, lintelSeed, material->textureName()));
     }
 }

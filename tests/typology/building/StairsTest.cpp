@@ -31,7 +31,8 @@ TEST(Stairs, StepsForAStoreyAndWhatASideTakes) {
                  {2.5f, 0.25f, 10, 10, 0.25f}, {0.2f, 0.25f, 5, 0, 0.25f}};
     for (const auto& s : sides) {
         float tread = 0;
-        EXPECT_EQ(Stairs::sideSteps(s.length, s.stepWidth, s.remaining, tread), s.steps) << s.length << " " << s.remaining;
+        EXPECT_EQ(Stairs::sideSteps(s.length, s.stepWidth, s.remaining, tread), s.steps)
+            << s.length << " " << s.remaining;
         EXPECT_NEAR(tread, s.tread, 1e-5f) << s.length << " " << s.remaining;
     }
 }

@@ -133,7 +133,8 @@ void checkStairs(const TypRooStairsAroundWalls& room, Faults& f) {
         at = flight.extrusion.level + flight.climb();
     }
     const TypConStairsStraight& last = *flights.back();
-    f.top += std::fabs(at - top) > 1e-3f || !landingHolds(top, middle(last.poly.edge(last.edgeOf(TypConStairsStraight::kEnd))));
+    const Vec2 head = middle(last.poly.edge(last.edgeOf(TypConStairsStraight::kEnd)));
+    f.top += std::fabs(at - top) > 1e-3f || !landingHolds(top, head);
     for (const Segment& side : room.well.edges()) {
         float guarded = 0;
         for (const Poly& piece : pieces)
