@@ -17,6 +17,8 @@
 #include "tools/tour/TreeFingerprint.h"
 #include "typology/building/TypBuiCourt.h"
 #include "typology/building/TypBuiStreet.h"
+#include "typology/building/TypRooStairsAroundWalls.h"
+#include "typology/construction/TypConStairsStraight.h"
 #include "typology/town/TypQuaIrregular.h"
 
 namespace {
@@ -57,6 +59,7 @@ struct Tally {
     long nodes = 0;      // descriptions
     long drawables = 0;  // geometry leaves
     long triangles = 0;
+    long stairsRooms = 0, unfittedStairs = 0;  // stairs rooms, and those where no stair fits
     std::map<std::string, long> classes;
 };
 
@@ -66,6 +69,13 @@ void tally(Drawable& d, Tally& t, TriangleCounter& counter) {
         ++t.classes[std::string("model ") + (placed->model ? placed->model->name : "(unbound)")];
     if (auto* desc = dynamic_cast<Desc*>(&d)) {
         ++t.nodes;
+        if (dynamic_cast<TypRooStairsAroundWalls*>(desc)) {
+            ++t.stairsRooms;
+            bool flight = false;
+            for (int i = 0; i < desc->childCount(); ++i)
+                flight = flight || dynamic_cast<TypConStairsStraight*>(desc->child(i));
+            t.unfittedStairs += flight ? 0 : 1;
+        }
         for (int i = 0; i < desc->childCount(); ++i)
             tally(*desc->child(i), t, counter);
         return;
@@ -263,6 +273,7 @@ int census(Desc& world, float x, float z, std::FILE* out) {
                  percentile(marketTimes, 1.0), marketTimes.size());
     std::fprintf(out, "census: nodes %ld drawables %ld triangles %ld ms %.1f\n", all.nodes, all.drawables,
                  all.triangles, quarterMs);
+    std::fprintf(out, "census: stairs-rooms %ld without-stair %ld\n", all.stairsRooms, all.unfittedStairs);
     std::fprintf(out, "census: court-building median-ms %.3f p99-ms %.3f\n", percentile(times, 0.5),
                  percentile(times, 0.99));
     if (!tallies.empty()) {
@@ -276,6 +287,18 @@ int census(Desc& world, float x, float z, std::FILE* out) {
                      "callimora-tour: typical court building: nodes %ld drawables %ld triangles %ld ms %.3f (of %zu)\n",
                      tallies[typical].nodes, tallies[typical].drawables, tallies[typical].triangles, times[typical],
                      courts.size());
+        std::vector<size_t> stairs;
+        for (size_t i : order)
+            if (tallies[i].stairsRooms > 0)
+                stairs.push_back(i);
+        if (!stairs.empty()) {
+            const size_t withStairs = stairs[stairs.size() / 2];
+            std::fprintf(stderr,
+                         "callimora-tour: typical court building with stairs: nodes %ld drawables %ld triangles %ld "
+                         "ms %.3f seed %u (of %zu)\n",
+                         tallies[withStairs].nodes, tallies[withStairs].drawables, tallies[withStairs].triangles,
+                         times[withStairs], courts[withStairs]->seed, stairs.size());
+        }
     }
     std::fprintf(out, "fingerprint: %016" PRIx64 "\n", first);
 

@@ -41,6 +41,7 @@ std::vector<Vec2> streetRouteAt(Desc& world, const Vec2& point);
 // triangles t" per style of street piece, "census: market-street median-ms X
 // max-ms Y (of N)" over its market streets grown alone,
 // "census: nodes N drawables D triangles T ms M",
+// "census: stairs-rooms S without-stair U" (rooms where no stair fits),
 // "census: court-building median-ms X p99-ms Y" over its court buildings grown
 // alone, and "fingerprint: <hex>" of the quarter; then collapses and regrows
 // it. The court building of median size is described on stderr. Returns 0, 1

@@ -9,9 +9,11 @@
 #include "typology/building/TypBui.h"
 #include "typology/building/TypRooCourtFloor.h"
 #include "typology/building/TypRooCourtPlan.h"
+#include "typology/building/TypRooStairsAroundWalls.h"
 #include "typology/construction/TypConFloorTiled.h"
 #include "typology/construction/TypConSlabSimple.h"
 #include "typology/construction/TypLinBeamSimple.h"
+#include "typology/construction/TypLinOpening.h"
 #include "typology/construction/TypLinPanelSimple.h"
 #include "typology/construction/TypLinPortico.h"
 #include "typology/construction/TypLinWallSimple.h"
@@ -49,6 +51,9 @@ std::unique_ptr<TypRooSimple> TypRooSimple::make(uint8_t kind_, const Poly& poly
                                                  int32_t facades_, int32_t wallSections_, int32_t openings_) {
     if (kind_ >= kKindCount)
         return nullptr;
+    if (kind_ == kStairsRoom)
+        return std::make_unique<TypRooStairsAroundWalls>(poly_, extrusion_, owner, seed_, materialName, wallList_,
+                                                         ceiling_, facades_, wallSections_, openings_);
     return std::make_unique<TypRooSimple>(kind_, poly_, extrusion_, owner, seed_, materialName, wallList_,
                                           ceiling_, facades_, wallSections_, openings_);
 }
@@ -182,10 +187,7 @@ void TypRooSimple::addWall(const Line& line) {
         addChild(std::move(wall));
 }
 
-void TypRooSimple::addCeilingAndFloor() {
-    if (!ceiling)
-        return;
-    RandomGenerator& random = RandomGenerator::generation();
+Poly TypRooSimple::innerPolygon() const {
     const int n = poly.count();
     std::vector<float> half(n);
     for (int i = 0; i < n; ++i)
@@ -194,6 +196,14 @@ void TypRooSimple::addCeilingAndFloor() {
     Poly inner = poly.canInset(half) ? poly.inset(half) : Poly();
     if (!inner.isValid())
         inner = poly;
+    return inner;
+}
+
+void TypRooSimple::addCeilingAndFloor() {
+    if (!ceiling)
+        return;
+    RandomGenerator& random = RandomGenerator::generation();
+    const Poly inner = innerPolygon();
     const auto ceilingSeed = static_cast<uint32_t>(random.next());
     addChild(std::make_unique<TypConSlabSimple>(
         inner, Extrusion{extrusion.level + extrusion.height - kCeilingThickness, kCeilingThickness}, this, ceilingSeed,
@@ -217,6 +227,8 @@ void TypRooSimple::generateCorridor() {
             addChild(std::make_unique<TypLinBeamSimple>(line, Extrusion{top - line.width, line.width}, ownerBuilding,
                                                         beamSeed, "Wood1"));
         } else if (line.limit == kCorridor) {
+            // The gaps along the court are open: upper storeys guard them with banisters.
+            TypRooCourtPlan::all(line, TypLinOpening::kWindow);
             const auto porticoSeed = static_cast<uint32_t>(random.next());
             addChild(std::make_unique<TypLinPortico>(
                 line, extrusion, ownerBuilding, TypRooCourtFloor::kSectionsSimple,
@@ -240,6 +252,11 @@ void TypRooSimple::generate() {
         generateCorridor();
         return;
     }
+    generateWalls();
+    addCeilingAndFloor();
+}
+
+void TypRooSimple::generateWalls() {
     RandomGenerator& random = RandomGenerator::generation();
     for (int i = 0; i < poly.count(); ++i) {
         const Line line = edgeWall(i);
@@ -254,5 +271,4 @@ void TypRooSimple::generate() {
         }
         addWall(line);
     }
-    addCeilingAndFloor();
 }

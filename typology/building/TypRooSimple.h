@@ -2,8 +2,8 @@
 // A room of a storey in one of eight kinds (Empty, Court, Entry, Stairs,
 // Corridor, Free-standing, Buried, StreetLevel). It builds the walls along
 // its edges from its wall list, with the opening places of each wall decided
-// by its kind, and its ceiling and floor slabs. Until stairs have their own
-// typology a stairs room is built as an ordinary room.
+// by its kind, and its ceiling and floor slabs. A stairs room is a
+// TypRooStairsAroundWalls.
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -37,7 +37,8 @@ public:
     // Replaces the undecided crossing limits of line by this kind's rule.
     virtual void assignOpenings(Line& line);
 
-    // Makes a room of the given kind (0 to 7; else null).
+    // Makes a room of the given kind (0 to 7, a TypRooStairsAroundWalls for
+    // Stairs; else null).
     static std::unique_ptr<TypRooSimple> make(uint8_t kind, const Poly& poly, const Extrusion& extrusion,
                                               TypBui* owner, uint32_t seed, const char* materialName,
                                               const std::vector<Line>* wallList, bool ceiling, int32_t facades,
@@ -61,8 +62,16 @@ public:
 
     static const ClassName kClassName;
 
-private:
+protected:
+    // The walls along the edges (a panel for a partition this room builds,
+    // nothing for one its neighbour builds), each with a fresh seed.
+    void generateWalls();
     Line wallLine(int i) const;
+    // The polygon between the walls: every edge moved inwards by half its
+    // wall's width (the polygon itself when that cannot be done).
+    Poly innerPolygon() const;
+
+private:
     void addWall(const Line& line);
     void addCeilingAndFloor();
     void generateCorridor();

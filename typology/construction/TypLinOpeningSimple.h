@@ -1,5 +1,6 @@
 #pragma once
-// The opening that becomes a door or window frame (a sill under a window, a lintel over both). Generates nothing yet.
+// The opening that becomes a door or window frame: a sill under a window, a
+// lintel over both, in the wall's material.
 #include <cstdint>
 
 #include "typology/construction/TypLinOpening.h"
@@ -10,6 +11,10 @@ public:
                         const char* materialName);
 
     const ClassName& className() const override;
+    // A window (limit 3) gets a sill from the level up to at most 1 m; a door
+    // or a window higher than 2 m a lintel from 2 m up to the top. Each a
+    // panel with a fresh seed; nothing for any other limit.
+    void generate() override;
 
     static const ClassName kClassName;
 };

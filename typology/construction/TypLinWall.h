@@ -25,9 +25,14 @@ public:
     // Declares the variants entry at value, "Sections" and "Openings" over the targets.
     static void declareWallEntries(ParameterList& list, uint8_t* variant, int32_t* sectionsKind,
                                    int32_t* openingsKind);
-    // True for a crossing that cuts the line (kind 1, another line ending on
-    // the interior, does not).
-    static bool cuts(const Crossing& c) { return c.kind != 1; }
+    // The limit a room gives an opening place it keeps closed.
+    static constexpr uint8_t kClosedPlace = 1;
+    // True for a crossing that cuts the line. Kind 1 (another line ending on
+    // the interior) does not, nor a place along the line (kind 2 inside it)
+    // that the room closed: no opening fills such a gap, so the wall runs on.
+    static bool cuts(const Crossing& c) {
+        return c.kind != 1 && !(c.kind == 2 && c.limit == kClosedPlace && c.t > 0 && c.t < 1);
+    }
     // The pieces of line between its cutting crossings below t = 1, in
     // order, the last one ending at t = 1; each carries the crossings at its ends.
     static std::vector<Line> pieces(const Line& line);

@@ -17,6 +17,7 @@
 #include "typology/construction/TypConSlabSimple.h"
 #include "typology/construction/TypLinBeamSimple.h"
 #include "typology/construction/TypLinPanelSimple.h"
+#include "typology/construction/TypLinOpening.h"
 #include "typology/construction/TypLinPortico.h"
 #include "typology/construction/TypLinWallSimple.h"
 
@@ -152,6 +153,15 @@ TEST(RoomGeneration, CorridorLaysPorticoOnTheCourtSideAndABeamUnderThePartition)
         ASSERT_EQ(beams.size(), 1u);
         EXPECT_STREQ(nameOf(*porticos[0]->material), "Wood1");
         EXPECT_EQ(porticos[0]->openingsKind, high == 1 ? 0 : 2);
+        // Its gaps are open: on upper storeys banisters guard them.
+        ASSERT_GT(porticos[0]->line.crossingCount(), 0);
+        for (const Crossing& c : porticos[0]->line.crossings)
+            EXPECT_EQ(c.limit, 3);
+        porticos[0]->generate();
+        const auto gaps = childrenOf<TypLinOpening>(*porticos[0]);
+        ASSERT_FALSE(gaps.empty());
+        gaps[0]->generate();
+        EXPECT_EQ(gaps[0]->childCount(), high == 1 ? 0 : 2);
         EXPECT_FLOAT_EQ(beams[0]->extrusion.level, 3.0f - 0.3f);
         EXPECT_EQ(childrenOf<TypLinWallSimple>(corridor).size(), 1u);  // the facade
     }

@@ -422,7 +422,7 @@ TEST(Wall, CrossingsAtTheEndsOpenWithoutCutting) {
     auto* prism = dynamic_cast<DrawablePolyExtruded*>(panel->child(0));
     ASSERT_NE(prism, nullptr);
     EXPECT_NEAR(prism->poly.area(), (6 - 0.3f) * 0.3f, 1e-4f);
-    // Openings generate nothing yet, and draw no shape of their own.
+    // An empty opening builds nothing in its gap.
     openings[0]->generate();
     EXPECT_EQ(openings[0]->childCount(), 0);
 

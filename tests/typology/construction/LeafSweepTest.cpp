@@ -1,5 +1,6 @@
 // The construction elements of one real quarter's court buildings, grown
-// down to their drawables.
+// down to their drawables, and their stairs. (The census test grows a
+// quarter twice and compares.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,10 +13,15 @@
 
 #include "core/DrawablePolyExtruded.h"
 #include "core/DrawableSlab.h"
+#include "core/PolyClip.h"
 #include "typology/building/TypBui.h"
 #include "typology/building/TypBuiCourt.h"
 #include "typology/building/TypRooCourtFloor.h"
 #include "typology/building/TypRooSimple.h"
+#include "typology/building/TypRooStairsAroundWalls.h"
+#include "typology/construction/TypConBalcony.h"
+#include "typology/construction/TypConStairsStraight.h"
+#include "typology/construction/TypLinBanisterSloping.h"
 #include "typology/construction/TypConFloorTiled.h"
 #include "typology/construction/TypConPillarSimple.h"
 #include "typology/construction/TypLinBeamSimple.h"
@@ -46,7 +52,98 @@ void growAll(Desc& d) {
 struct Faults {
     std::map<std::string, int> classes;
     int uncovered = 0, invalid = 0, unlike = 0, seeds = 0, mappings = 0, slabs = 0, twice = 0;
+    int stairsRooms = 0, withoutStair = 0, overlaps = 0, wellCovered = 0, unmet = 0, top = 0, unguarded = 0;
 };
+
+double sharedArea(const Poly& a, const Poly& b) {
+    ClipPolygon pa, pb;
+    pa.add(a, false);
+    pb.add(b, false);
+    double area = 0;
+    for (const Poly& piece : clipPolygons(ClipOp::Intersection, pa, pb).contours)
+        area += piece.area2() * 0.5;
+    return area;
+}
+
+// True when p lies on the outline of poly (within a millimetre).
+bool onOutline(const Poly& poly, const Vec2& p) {
+    for (const Segment& e : poly.edges()) {
+        const float length = e.length();
+        const float s = length > 0 ? (p - e.start()).dot(e.direction()) / length : 0;
+        if (std::fabs(e.signedDistance(p)) < 1e-3f && s > -1e-3f && s < length + 1e-3f)
+            return true;
+    }
+    return false;
+}
+
+Vec2 middle(const Segment& s) { return s.pointAt(0.5f); }
+
+// One stair: its flights and landings never overlap each other nor cover
+// the well; the first flight starts at the storey level and every later
+// one where the one before ended, its foot on that one's head or on a
+// landing at its level; the last arrives at the storey level + height on
+// the top landing; every side of the well is guarded by banister edges.
+void checkStairs(const TypRooStairsAroundWalls& room, Faults& f) {
+    ++f.stairsRooms;
+    auto flights = childrenOf<TypConStairsStraight>(room);
+    const auto platforms = childrenOf<TypConBalcony>(room);
+    if (flights.empty()) {
+        ++f.withoutStair;
+        EXPECT_TRUE(platforms.empty() && room.well.empty());
+        return;
+    }
+    std::stable_sort(flights.begin(), flights.end(), [](const TypConStairsStraight* a, const TypConStairsStraight* b) {
+        return a->extrusion.level < b->extrusion.level;
+    });
+    std::vector<Poly> pieces;
+    for (auto* flight : flights)
+        pieces.push_back(flight->poly);
+    for (auto* platform : platforms) {
+        pieces.push_back(platform->poly);
+        int guarded = 0;
+        for (const Point& q : platform->poly.points())
+            guarded += q.limit == TypConBalcony::kBanister;
+        if (platform->childCount() != guarded + 1)
+            ++f.unguarded;
+    }
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        f.wellCovered += sharedArea(pieces[i], room.well) > 1e-3;
+        for (size_t j = i + 1; j < pieces.size(); ++j)
+            f.overlaps += sharedArea(pieces[i], pieces[j]) > 1e-3;
+    }
+    const float level = room.extrusion.level, top = level + room.extrusion.height;
+    auto landingHolds = [&](float floor, const Vec2& p) {
+        for (auto* platform : platforms)
+            if (std::fabs(platform->floorLevel() - floor) < 1e-3f && onOutline(platform->poly, p))
+                return true;
+        return false;
+    };
+    float at = level;
+    for (size_t k = 0; k < flights.size(); ++k) {
+        const TypConStairsStraight& flight = *flights[k];
+        const Vec2 foot = middle(flight.poly.edge(flight.edgeOf(TypConStairsStraight::kBegin)));
+        bool met = std::fabs(flight.extrusion.level - at) < 1e-3f && flight.childCount() == flight.steps + 1;
+        if (k > 0) {
+            const TypConStairsStraight& before = *flights[k - 1];
+            const Segment head = before.poly.edge(before.edgeOf(TypConStairsStraight::kEnd));
+            met = met && (overlap(head, flight.poly.edge(flight.edgeOf(TypConStairsStraight::kBegin))) > 0.01f ||
+                          landingHolds(at, foot));
+        }
+        f.unmet += !met;
+        at = flight.extrusion.level + flight.climb();
+    }
+    const TypConStairsStraight& last = *flights.back();
+    const Vec2 head = middle(last.poly.edge(last.edgeOf(TypConStairsStraight::kEnd)));
+    f.top += std::fabs(at - top) > 1e-3f || !landingHolds(top, head);
+    for (const Segment& side : room.well.edges()) {
+        float guarded = 0;
+        for (const Poly& piece : pieces)
+            for (const Segment& e : piece.edges())
+                if (e.limit == TypConBalcony::kBanister)
+                    guarded += overlap(side, e);
+        f.unguarded += std::fabs(guarded - side.length()) > 0.01f;
+    }
+}
 
 // No two rooms of one storey build a wall, portico, panel or beam over the same stretch.
 void checkStorey(const TypRooCourtFloor& storey, Faults& f) {
@@ -85,6 +182,8 @@ void check(const Drawable& node, Faults& f) {
         return;
     if (auto* storey = dynamic_cast<const TypRooCourtFloor*>(desc))
         checkStorey(*storey, f);
+    if (auto* stairs = dynamic_cast<const TypRooStairsAroundWalls*>(desc))
+        checkStairs(*stairs, f);
     if (auto* wall = dynamic_cast<const TypLinWallSimple*>(desc)) {
         // Its sections run on from start to end, each where the last stopped.
         // (Children are ordered by depth after generation: sort them along the wall.)
@@ -123,7 +222,9 @@ void check(const Drawable& node, Faults& f) {
         if (prism && !beam && (!dynamic_cast<const TypBui*>(panel->context) || prism->seed != panel->context->seed))
             ++f.seeds;
     }
-    if (auto* c = dynamic_cast<const Construction*>(desc)) {
+    // A flight is no leaf: its steps are.
+    auto* c = dynamic_cast<const Construction*>(desc);
+    if (c && !dynamic_cast<const TypConStairsStraight*>(desc)) {
         Drawable* leaf = leafOf(*c);
         const bool pillar = dynamic_cast<const TypConPillarSimple*>(c) != nullptr;
         if (c->poly.count() >= 3 && !leaf) {
@@ -145,7 +246,7 @@ void check(const Drawable& node, Faults& f) {
 
 }  // namespace
 
-TEST(LeafSweep, EveryLeafOfARealQuarterDrawsItsFootprintTexturedWallsAreCoveredBySectionsAndBuiltOnce) {
+TEST(LeafSweep, EveryLeafOfARealQuarterDrawsItsFootprintWallsAreCoveredAndBuiltOnceStairsClimbInOrderAroundAnOpenWell) {
     auto root = buildWorld();
     root->refine(kModelView);
     auto* mun = dynamic_cast<TypMunIrregular*>(root->child(0));
@@ -182,10 +283,20 @@ TEST(LeafSweep, EveryLeafOfARealQuarterDrawsItsFootprintTexturedWallsAreCoveredB
     std::cout << "[ sweep    ] " << courts.size() << " court buildings:";
     for (const auto& [name, count] : f.classes)
         std::cout << " " << name << " " << count;
-    std::cout << "\n";
-    for (const char* name : {"TypLinWallSection", "TypLinPanelSimple", "TypLinBeamSimple", "TypConPillarSimple",
-                             "TypConSlabSimple", "TypConFloorTiled", "TypLinOpeningSimple", "TypLinPortico"})
+    std::cout << "\n[ sweep    ] stairs rooms " << f.stairsRooms << ", without a stair " << f.withoutStair << "\n";
+    for (const char* name :
+         {"TypLinWallSection", "TypLinPanelSimple", "TypLinBeamSimple", "TypConPillarSimple", "TypConSlabSimple",
+          "TypConFloorTiled", "TypLinOpeningSimple", "TypLinPortico", "TypLinOpeningBanister", "TypLinOpeningBalcony",
+          "TypLinBanister", "TypLinBanisterCross", "TypLinBanisterSloping", "TypLinBanisterSlopingCross",
+          "TypConBalcony", "TypConStairsStraight", "TypRooStairsAroundWalls", "TypLinPanelSloping"})
         EXPECT_GT(f.classes[name], 0) << name;
+    // Most stairs rooms hold a stair.
+    EXPECT_LT(f.withoutStair * 5, f.stairsRooms);
+    EXPECT_EQ(f.overlaps, 0);
+    EXPECT_EQ(f.wellCovered, 0);
+    EXPECT_EQ(f.unmet, 0);
+    EXPECT_EQ(f.top, 0);
+    EXPECT_EQ(f.unguarded, 0);
     EXPECT_EQ(f.uncovered, 0);
     EXPECT_EQ(f.invalid, 0);
     EXPECT_EQ(f.unlike, 0);
