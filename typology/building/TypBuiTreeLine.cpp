@@ -9,6 +9,7 @@
 #include "core/Terrain.h"
 #include "typology/building/TypTree.h"
 #include "typology/construction/TypConSlabSimple.h"
+#include "typology/construction/TypLinBanister.h"
 
 const ClassName TypBuiTreeLine::kClassName{"TypBuiTreeLine"};
 
@@ -57,14 +58,28 @@ void TypBuiTreeLine::generate() {
         }
     }
 
-    // The kerb's rail belongs to the banisters; its seed keeps the draws in order.
-    (void)random.next();
     float low = extrusion.level, high = extrusion.level;
     if (land)
         land->range(poly, low, high);
-    const auto bedSeed = static_cast<uint32_t>(random.next());
     // The bed stands kKerbHeight above the strip's mean ground; where the
     // ground rises above that, it runs into the slope.
     const float top = 0.5f * (low + high) + kKerbHeight;
+    const auto railSeed = static_cast<uint32_t>(random.next());
+    if (auto rail = TypLinBanister::createBanister(TypLinBanister::kAutomatic, kerbLine(poly),
+                                                   Extrusion{top, kRailHeight}, this, railSeed, kRailMaterial))
+        addChild(std::move(rail));
+    const auto bedSeed = static_cast<uint32_t>(random.next());
     addChild(std::make_unique<TypConSlabSimple>(poly, Extrusion{low, top - low}, this, bedSeed, mainMaterialName()));
+}
+
+Line TypBuiTreeLine::kerbLine(const Poly& strip) {
+    const Segment centre = centreLine(strip);
+    // The long edge after the centre line's first end, moved onto the bed.
+    const int first = strip.edge(0).pointAt(0.5f) == Vec2(centre.x0, centre.y0) ? 1 : 2;
+    const Segment side = strip.edge(first);
+    const Vec2 middle = side.pointAt(0.5f);
+    Vec2 inward = centre.pointAt(0.5f) - middle;
+    const float across = inward.length();
+    inward = across > 2 * kRailInset ? inward * (kRailInset / across) : Vec2();
+    return Line(side.x0 + inward.x, side.y0 + inward.y, side.x1 + inward.x, side.y1 + inward.y, kRailWidth);
 }

@@ -4,6 +4,7 @@
 // nothing, but it is solid for collisions like every building.
 #include <cstdint>
 
+#include "core/Line.h"
 #include "typology/building/TypBui.h"
 
 class TypBuiTreeLine : public TypBui {
@@ -17,13 +18,17 @@ public:
     void declareParameters(ParameterList& list) override;
     // Nothing to show until the trees exist.
     void drawPlotShape(RenderContext& ctx, Material* mainMaterial) override;
-    // Trees along the centre line, then the bed (a slab over the strip from
+    // Trees along the centre line, the kerb rail (an automatic banister on
+    // the bed along one long side), then the bed (a slab over the strip from
     // its lowest ground to kKerbHeight above its mean ground).
     void generate() override;
 
     // The strip's centre line: between the midpoints of its shorter pair of
     // opposite edges. Asserts four points.
     static Segment centreLine(const Poly& strip);
+    // The kerb rail's line: the long edge after the centre line's start,
+    // moved kRailInset onto the strip.
+    static Line kerbLine(const Poly& strip);
     // Trees are this many times the trunk's standard size: the tree height
     // over kHeightPerScale, within [kMinScale, kMaxScale].
     static float treeScale(float treeHeight);
@@ -35,6 +40,8 @@ public:
     static constexpr float kEndClearance = 1.5f;
     static constexpr float kHeightPerScale = 8.0f, kMinScale = 0.25f, kMaxScale = 2.0f;
     static constexpr float kKerbHeight = 0.3f;
+    static constexpr float kRailHeight = 0.6f, kRailWidth = 0.1f, kRailInset = 0.05f;
+    static constexpr const char* kRailMaterial = "Wood1";
 
     float treeHeight = 0;  // "Tree height", metres
 

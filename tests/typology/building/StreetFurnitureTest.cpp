@@ -19,6 +19,8 @@
 #include "typology/building/TypBuiTreeLine.h"
 #include "typology/building/TypRooStall.h"
 #include "typology/building/TypTree.h"
+#include "typology/construction/LinearConstruction.h"
+#include "typology/construction/TypConSlabSimple.h"
 #include "typology/construction/TypConStreet.h"
 #include "typology/town/TypEst.h"
 #include "typology/town/TypMunIrregular.h"
@@ -249,6 +251,21 @@ TEST(StreetFurnitureSweep, ARealQuartersStreetsStallsLampsCarsAndTreesStandWhere
                 strayTrees += !onSite;
                 EXPECT_TRUE(tree->material->bound()) << "no wood1 material in ../data";
             }
+    // Each strip's kerb rail stands on its bed, inside the strip.
+    long rails = 0, strayRails = 0;
+    for (auto* site : all<TypBuiSite>(*quarter))
+        for (auto* line : childrenOf<TypBuiTreeLine>(*site)) {
+            const auto beds = childrenOf<TypConSlabSimple>(*line);
+            for (auto* rail : childrenOf<LinearConstruction>(*line)) {
+                ++rails;
+                const float bedTop = beds.empty() ? -1e9f : beds[0]->extrusion.level + beds[0]->extrusion.height;
+                strayRails += !within(line->poly, rail->line.x0, rail->line.y0) ||
+                              !within(line->poly, rail->line.x1, rail->line.y1) ||
+                              std::fabs(rail->extrusion.level - bedTop) > 1e-4f;
+            }
+        }
+    EXPECT_GT(rails, 0);
+    EXPECT_EQ(strayRails, 0);
     EXPECT_EQ(strayStalls, 0);
     EXPECT_EQ(strayModels, 0);
     EXPECT_EQ(floatingModels, 0);
