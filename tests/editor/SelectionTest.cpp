@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/NullRenderContext.h"
 #include "core/ParameterList.h"
 #include "editor/PropertyWindow.h"
@@ -136,13 +138,17 @@ TEST_F(CourtFixture, AnEditedSeedRegrowsAnotherBuildingAndRefusedValuesChangeNot
 
 TEST_F(CourtFixture, AVariantReplacesTheDescriptionInPlaceAndAnUnknownOneIsRefused) {
     const uint64_t original = grownPrint();
-    Desc* room = court;
-    while (room && room->className().name != std::string("TypRooSimple")) {
-        Desc* next = nullptr;
-        for (int i = 0; i < room->childCount() && !next; ++i)
-            next = dynamic_cast<Desc*>(room->child(i));
-        room = next;
-    }
+    // The first ordinary room, depth first.
+    std::function<Desc*(Desc&)> firstRoom = [&](Desc& d) -> Desc* {
+        if (d.className().name == std::string("TypRooSimple"))
+            return &d;
+        for (int i = 0; i < d.childCount(); ++i)
+            if (auto* child = dynamic_cast<Desc*>(d.child(i)))
+                if (Desc* found = firstRoom(*child))
+                    return found;
+        return nullptr;
+    };
+    Desc* room = firstRoom(*court);
     ASSERT_NE(room, nullptr);
     Desc* parent = room->parent;
     const int siblings = parent->childCount();
