@@ -31,18 +31,6 @@ MeshMaterial solidMaterial(float r, float g, float b) {
     return m;
 }
 
-// Mapping mode of a material, 0 for none.
-uint8_t mappingOf(const Material* material) { return material ? material->mapping : 0; }
-
-bool isImpostorMapping(const Material* material) { return mappingOf(material) == mapping::kImpostor; }
-
-// The impostor a material paints, or null.
-Impostor* impostorOf(Material* material) {
-    if (!material || !material->isImpostor())
-        return nullptr;
-    return static_cast<ImpostorMaterial*>(material)->impostor;
-}
-
 // An impostor with its picture: an RGBA texture of one level.
 class GlImpostor : public Impostor {
 public:

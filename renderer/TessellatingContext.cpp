@@ -16,16 +16,17 @@ namespace {
 // Mapping mode of a material, 0 for none.
 uint8_t mappingOf(const Material* material) { return material ? material->mapping : 0; }
 
-bool isImpostorMapping(const Material* material) { return mappingOf(material) == mapping::kImpostor; }
+}  // namespace
 
-// The impostor a material paints, or null.
-Impostor* impostorOf(Material* material) {
+bool TessellatingContext::isImpostorMapping(const Material* material) {
+    return mappingOf(material) == mapping::kImpostor;
+}
+
+Impostor* TessellatingContext::impostorOf(Material* material) {
     if (!material || !material->isImpostor())
         return nullptr;
     return static_cast<ImpostorMaterial*>(material)->impostor;
 }
-
-}  // namespace
 
 void TessellatingContext::mapTexture(Tessellator& builder, Material* material, const Vec2& edge, int first) {
     if (!material)

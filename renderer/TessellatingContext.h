@@ -44,4 +44,9 @@ protected:
     // Surface colours (with the material's brightness jitter, drawn from the
     // texture-offset generator as every mesh does) and texture name; then emitMesh.
     void emit(Tessellator& builder, Material* material);
+
+    // Whether the material lays an impostor's picture on its shape.
+    static bool isImpostorMapping(const Material* material);
+    // The impostor a material paints, or null.
+    static Impostor* impostorOf(Material* material);
 };

@@ -82,3 +82,20 @@ inline std::vector<ChildPrint> printChildren(const Desc& d) {
     }
     return out;
 }
+
+// Grows d and everything below it down to the leaves.
+inline void growAll(Desc& d) {
+    d.refine(kModelView);
+    for (int i = 0; i < d.childCount(); ++i)
+        if (auto* c = dynamic_cast<Desc*>(d.child(i)))
+            growAll(*c);
+}
+
+// Class, seed and points of every description below d, depth first.
+inline void printSubtree(const Desc& d, std::vector<ChildPrint>& out) {
+    for (const ChildPrint& p : printChildren(d))
+        out.push_back(p);
+    for (int i = 0; i < d.childCount(); ++i)
+        if (auto* c = dynamic_cast<const Desc*>(d.child(i)))
+            printSubtree(*c, out);
+}

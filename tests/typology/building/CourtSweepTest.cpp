@@ -27,22 +27,6 @@
 
 namespace {
 
-void growAll(Desc& d) {
-    d.refine(kModelView);
-    for (int i = 0; i < d.childCount(); ++i)
-        if (auto* c = dynamic_cast<Desc*>(d.child(i)))
-            growAll(*c);
-}
-
-// Class, seed and points of every description below d, depth first.
-void printSubtree(const Desc& d, std::vector<ChildPrint>& out) {
-    for (const ChildPrint& p : printChildren(d))
-        out.push_back(p);
-    for (int i = 0; i < d.childCount(); ++i)
-        if (auto* c = dynamic_cast<const Desc*>(d.child(i)))
-            printSubtree(*c, out);
-}
-
 void countClasses(const Drawable& d, std::map<std::string, int>& counts) {
     ++counts[d.className().name];
     if (auto* desc = dynamic_cast<const Desc*>(&d))

@@ -56,21 +56,6 @@ double areaOf(const ClipPolygon& c) {
     return a;
 }
 
-void growAll(Desc& d) {
-    d.refine(kModelView);
-    for (int i = 0; i < d.childCount(); ++i)
-        if (auto* c = dynamic_cast<Desc*>(d.child(i)))
-            growAll(*c);
-}
-
-void printSubtree(const Desc& d, std::vector<ChildPrint>& out) {
-    for (const ChildPrint& p : printChildren(d))
-        out.push_back(p);
-    for (int i = 0; i < d.childCount(); ++i)
-        if (auto* c = dynamic_cast<const Desc*>(d.child(i)))
-            printSubtree(*c, out);
-}
-
 }  // namespace
 
 // A closed plan without and with stairs, and an open one: parapet height,

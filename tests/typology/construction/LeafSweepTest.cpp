@@ -42,13 +42,6 @@
 
 namespace {
 
-void growAll(Desc& d) {
-    d.refine(kModelView);
-    for (int i = 0; i < d.childCount(); ++i)
-        if (auto* c = dynamic_cast<Desc*>(d.child(i)))
-            growAll(*c);
-}
-
 struct Faults {
     std::map<std::string, int> classes;
     int uncovered = 0, invalid = 0, unlike = 0, seeds = 0, mappings = 0, slabs = 0, twice = 0;
