@@ -7,6 +7,7 @@
 #include "core/DrawablePolyExtruded.h"
 #include "core/Material.h"
 #include "core/ParameterList.h"
+#include "core/RenderContext.h"
 #include "core/RandomGenerator.h"
 #include "typology/construction/Construction.h"
 
@@ -90,12 +91,38 @@ Matrix44 TypTreeBranch::turned(const Matrix44& f, int k, float angle) {
     return f * r;
 }
 
+std::unique_ptr<DrawablePolyExtrudedP> TypTreeBranch::makePrism(uint32_t prismSeed) const {
+    return std::make_unique<DrawablePolyExtrudedP>(section(), Extrusion{0.0f, kPrismLength * length}, placement(),
+                                                   prismSeed,
+                                                   Construction::leafMaterial("wood1", mapping::kVertical, 3));
+}
+
+DrawablePolyExtrudedP& TypTreeBranch::ownPrism() {
+    // The branch's own seed: drawing it must not take a draw from generation.
+    if (!prism_)
+        prism_ = makePrism(seed);
+    return *prism_;
+}
+
+void TypTreeBranch::drawOwnShape(RenderContext& ctx) {
+    // Drawn anew, as the caller records what it is asked to draw.
+    DrawablePolyExtrudedP& prism = ownPrism();
+    std::unique_ptr<RenderList> recorded = std::move(prism.renderHandle);
+    prism.render(ctx);
+    prism.renderHandle = std::move(recorded);
+}
+
+void TypTreeBranch::renderOwnShape(RenderContext& ctx) { ownPrism().render(ctx); }
+
+void TypTreeBranch::childrenReleased() {
+    prism_.reset();
+    DescLine::childrenReleased();
+}
+
 void TypTreeBranch::generate() {
     RandomGenerator& random = RandomGenerator::generation();
     const auto drawableSeed = static_cast<uint32_t>(random.next());
-    addChild(std::make_unique<DrawablePolyExtrudedP>(section(), Extrusion{0.0f, kPrismLength * length}, placement(),
-                                                     drawableSeed,
-                                                     Construction::leafMaterial("wood1", mapping::kVertical, 3)));
+    addChild(makePrism(drawableSeed));
     if (depth >= kMaxDepth)
         return;
 

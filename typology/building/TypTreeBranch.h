@@ -3,8 +3,10 @@
 // shallow enough, spawns 2 to 4 thinner and shorter child branches at its tip.
 // The trunk is the tree itself (TypTree), the branch of depth 0.
 #include <cstdint>
+#include <memory>
 
 #include "core/Desc.h"
+#include "core/DrawablePolyExtruded.h"
 #include "core/Vector.h"
 
 class TypTreeBranch : public DescLine {
@@ -27,6 +29,11 @@ public:
     // the deepest level, 2 to 4 child branches.
     void generate() override;
     bool allowsImpostor() const override { return false; }
+    // Until it grows, a branch stands for its subtree by its own prism, as the
+    // branch's first child draws it (not the plan slab of a linear description).
+    void drawOwnShape(RenderContext& ctx) override;
+    void renderOwnShape(RenderContext& ctx) override;
+    void childrenReleased() override;
 
     // Axis k (0, 1, 2) of the frame as a world direction.
     Vector axis(int k) const { return {frame(0, k), frame(1, k), frame(2, k)}; }
@@ -51,4 +58,10 @@ public:
 protected:
     // Bounds around the branch and everything that can grow from it.
     void computeBranchBounds();
+
+private:
+    // The prism drawn while the branch has no children, made when first needed.
+    DrawablePolyExtrudedP& ownPrism();
+    std::unique_ptr<DrawablePolyExtrudedP> makePrism(uint32_t prismSeed) const;
+    std::unique_ptr<DrawablePolyExtrudedP> prism_;
 };

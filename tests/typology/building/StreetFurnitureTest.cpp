@@ -11,6 +11,7 @@
 
 #include "core/DrawablePolyExtruded.h"
 #include "core/Model.h"
+#include "core/NullRenderContext.h"
 #include "core/RandomGenerator.h"
 #include "core/Terrain.h"
 #include "typology/building/TypBuiSite.h"
@@ -195,6 +196,36 @@ TEST(Tree, DepthsChildCountsShrinkAndSectionsAndTheSameSeedGrowsTheSameTree) {
         shapes.push_back(shape);
     }
     EXPECT_EQ(shapes[0], shapes[1]);
+}
+
+// Until it grows, a tree shows its trunk prism where the grown trunk stands,
+// and a released branch shows its own prism again.
+TEST(Tree, UngrownBranchesDrawTheirOwnPrism) {
+    struct Prisms : NullRenderContext {
+        void extrudedPolygon(const Poly& poly, const Extrusion& e, Material*, int) override {
+            corners.push_back(poly.count());
+            heights.push_back(e.height);
+            origins.push_back(model.transformPoint({0, 0, 0}));
+        }
+        std::vector<int> corners;
+        std::vector<float> heights;
+        std::vector<Vector> origins;
+    } ctx;
+    Terrain flat(nullptr);
+    RandomGenerator random(4711);
+    TypTree tree(3, 4, 1, 8, &flat, random);
+    tree.renderOwnShape(ctx);
+    ASSERT_EQ(ctx.corners, std::vector<int>{6});
+    EXPECT_NEAR(ctx.heights[0], 1.35f * tree.length, 1e-5f);
+    EXPECT_NEAR((ctx.origins[0] - tree.base).length(), 0, 1e-5f);
+    tree.refine(kModelView);
+    const auto kids = childrenOf<TypTreeBranch>(tree);
+    ASSERT_FALSE(kids.empty());
+    kids[0]->drawOwnShape(ctx);
+    ASSERT_EQ(ctx.corners.size(), 2u);
+    EXPECT_EQ(ctx.corners[1], 3);
+    EXPECT_NEAR((ctx.origins[1] - kids[0]->base).length(), 0, 1e-5f);
+    EXPECT_TRUE(ctx.model == Matrix44::identity());
 }
 
 // One real quarter grown down to the trunks of its trees.
