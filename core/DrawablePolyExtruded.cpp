@@ -46,16 +46,7 @@ DrawablePolyExtrudedP::DrawablePolyExtrudedP(const Poly& poly_, const Extrusion&
     : DrawablePolyExtruded(poly_, extrusion_, seed_, std::move(material_), options_), placement(placement_) {}
 
 void DrawablePolyExtrudedP::render(RenderContext& ctx) {
-    const Matrix44 model = ctx.model;
-    const Matrix44 modelView = ctx.modelView;
-    ctx.model = model * placement;
-    ctx.modelView = modelView * placement;
-    ctx.applyModelTransform();
-    DrawablePolyExtruded::render(ctx);
-    ctx.model = model;
-    ctx.modelView = modelView;
-    // Later drawables must not inherit the placement.
-    ctx.applyModelTransform();
+    ctx.drawPlaced(placement, [&] { DrawablePolyExtruded::render(ctx); });
 }
 
 const ClassName& DrawablePolyExtrudedP::className() const { return kClassName; }

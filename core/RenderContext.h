@@ -43,6 +43,19 @@ public:
     virtual std::unique_ptr<RenderList> endList() { return nullptr; }
     virtual void replayList(RenderList& list) { (void)list; }
     virtual void applyModelTransform() {}
+    // Runs draw with the model transform carried by placement, then takes
+    // the placement off again, so that later drawing does not inherit it.
+    template <class Draw>
+    void drawPlaced(const Matrix44& placement, Draw&& draw) {
+        const Matrix44 savedModel = model, savedModelView = modelView;
+        model = savedModel * placement;
+        modelView = savedModelView * placement;
+        applyModelTransform();
+        draw();
+        model = savedModel;
+        modelView = savedModelView;
+        applyModelTransform();
+    }
     // Stores the projection, derives the frustum planes, near/far and the threshold.
     virtual void setProjection(const Matrix44& projection);
     // Plane mask 63, impostor count 0, creation allowed, occlusion buffer prepared.

@@ -10,6 +10,9 @@
 #include "core/Desc.h"
 #include "core/Material.h"
 #include "core/Poly.h"
+#include "typology/building/TypBuiCourt.h"
+#include "typology/town/TypBloIrregular.h"
+#include "typology/town/TypEst.h"
 
 // The view the tests refine under.
 inline const Matrix44 kModelView = Matrix44::identity();
@@ -81,6 +84,22 @@ inline std::vector<ChildPrint> printChildren(const Desc& d) {
         out.push_back(std::move(p));
     }
     return out;
+}
+
+// The court buildings of a quarter, with the quarter, its blocks and its
+// estates refined on the way down.
+inline std::vector<TypBuiCourt*> refinedCourts(Desc& quarter) {
+    std::vector<TypBuiCourt*> courts;
+    quarter.refine(kModelView);
+    for (auto* block : childrenOf<TypBloIrregular>(quarter)) {
+        block->refine(kModelView);
+        for (auto* estate : childrenOf<TypEst>(*block)) {
+            estate->refine(kModelView);
+            for (auto* court : childrenOf<TypBuiCourt>(*estate))
+                courts.push_back(court);
+        }
+    }
+    return courts;
 }
 
 // Grows d and everything below it down to the leaves.

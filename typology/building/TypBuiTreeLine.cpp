@@ -27,13 +27,16 @@ void TypBuiTreeLine::declareParameters(ParameterList& list) {
 
 void TypBuiTreeLine::drawPlotShape(RenderContext&, Material*) {}
 
-Segment TypBuiTreeLine::centreLine(const Poly& strip) {
+int TypBuiTreeLine::firstEnd(const Poly& strip) {
     CALLI_ASSERT(strip.count() == 4);
-    // Along the strip: between the midpoints of the shorter pair of opposite edges.
-    const int first = strip.edge(0).length() + strip.edge(2).length() <=
-                              strip.edge(1).length() + strip.edge(3).length()
-                          ? 0
-                          : 1;
+    // The strip's ends are its shorter pair of opposite edges.
+    const float even = strip.edge(0).length() + strip.edge(2).length();
+    const float odd = strip.edge(1).length() + strip.edge(3).length();
+    return even <= odd ? 0 : 1;
+}
+
+Segment TypBuiTreeLine::centreLine(const Poly& strip) {
+    const int first = firstEnd(strip);
     const Vec2 a = strip.edge(first).pointAt(0.5f), b = strip.edge(first + 2).pointAt(0.5f);
     return {a.x, a.y, b.x, b.y, 0};
 }
@@ -75,8 +78,7 @@ void TypBuiTreeLine::generate() {
 Line TypBuiTreeLine::kerbLine(const Poly& strip) {
     const Segment centre = centreLine(strip);
     // The long edge after the centre line's first end, moved onto the bed.
-    const int first = strip.edge(0).pointAt(0.5f) == Vec2(centre.x0, centre.y0) ? 1 : 2;
-    const Segment side = strip.edge(first);
+    const Segment side = strip.edge(firstEnd(strip) + 1);
     const Vec2 middle = side.pointAt(0.5f);
     Vec2 inward = centre.pointAt(0.5f) - middle;
     const float across = inward.length();

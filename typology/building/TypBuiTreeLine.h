@@ -23,8 +23,10 @@ public:
     // its lowest ground to kKerbHeight above its mean ground).
     void generate() override;
 
-    // The strip's centre line: between the midpoints of its shorter pair of
-    // opposite edges. Asserts four points.
+    // Index of the strip's first end: the shorter pair of opposite edges are
+    // its ends, 0 and 2 or 1 and 3. Asserts four points.
+    static int firstEnd(const Poly& strip);
+    // The strip's centre line: between the midpoints of its two ends.
     static Segment centreLine(const Poly& strip);
     // The kerb rail's line: the long edge after the centre line's start,
     // moved kRailInset onto the strip.

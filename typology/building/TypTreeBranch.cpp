@@ -105,11 +105,8 @@ DrawablePolyExtrudedP& TypTreeBranch::ownPrism() {
 }
 
 void TypTreeBranch::drawOwnShape(RenderContext& ctx) {
-    // Drawn anew, as the caller records what it is asked to draw.
     DrawablePolyExtrudedP& prism = ownPrism();
-    std::unique_ptr<RenderList> recorded = std::move(prism.renderHandle);
-    prism.render(ctx);
-    prism.renderHandle = std::move(recorded);
+    ctx.drawPlaced(prism.placement, [&] { prism.draw(ctx); });
 }
 
 void TypTreeBranch::renderOwnShape(RenderContext& ctx) { ownPrism().render(ctx); }

@@ -17,13 +17,5 @@ void TypLinBeamSimplePos::declareParameters(ParameterList& list) {
 }
 
 void TypLinBeamSimplePos::draw(RenderContext& ctx) {
-    const Matrix44 savedModel = ctx.model;
-    const Matrix44 savedModelView = ctx.modelView;
-    ctx.model = ctx.model * placement;
-    ctx.modelView = ctx.modelView * placement;
-    ctx.applyModelTransform();
-    TypLinBeamSimple::draw(ctx);
-    ctx.model = savedModel;
-    ctx.modelView = savedModelView;
-    ctx.applyModelTransform();
+    ctx.drawPlaced(placement, [&] { TypLinBeamSimple::draw(ctx); });
 }

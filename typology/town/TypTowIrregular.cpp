@@ -48,15 +48,7 @@ void TypTow::declareParameters(ParameterList& list) {
 }
 
 void TypTow::draw(RenderContext& ctx) {
-    const Matrix44 savedModel = ctx.model;
-    const Matrix44 savedModelView = ctx.modelView;
-    ctx.model = ctx.model * transform;
-    ctx.modelView = ctx.modelView * transform;
-    ctx.applyModelTransform();
-    DescPolyLand::draw(ctx);
-    ctx.model = savedModel;
-    ctx.modelView = savedModelView;
-    ctx.applyModelTransform();
+    ctx.drawPlaced(transform, [&] { DescPolyLand::draw(ctx); });
 }
 
 bool TypTow::collides(const Vector& from, const Vector& to) const {

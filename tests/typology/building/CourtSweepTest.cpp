@@ -68,16 +68,7 @@ class CourtSweep : public ::testing::TestWithParam<size_t> {};
 TEST_P(CourtSweep, EveryCourtBuildingOfARealQuarterTilesItsRingAndRegrowsAlike) {
     Quarter q = realQuarter(GetParam());
     ASSERT_NE(q.quarter, nullptr);
-    q.quarter->refine(kModelView);
-    std::vector<TypBuiCourt*> courts;
-    for (auto* block : childrenOf<TypBloIrregular>(*q.quarter)) {
-        block->refine(kModelView);
-        for (auto* estate : childrenOf<TypEst>(*block)) {
-            estate->refine(kModelView);
-            for (auto* court : childrenOf<TypBuiCourt>(*estate))
-                courts.push_back(court);
-        }
-    }
+    const std::vector<TypBuiCourt*> courts = refinedCourts(*q.quarter);
     ASSERT_GT(courts.size(), 5u);
 
     int rooms = 0, invalid = 0, untiled = 0, partitionFaults = 0, storeyFaults = 0, regrowFaults = 0, leftOut = 0;

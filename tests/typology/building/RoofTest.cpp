@@ -263,46 +263,39 @@ TEST(RoofSweep, EveryRoofOfARealQuarterIsValidClosedAndRegrowsAlike) {
     auto root = buildWorld();
     TypQuaIrregular* quarter = centralQuarter(*root, 7);
     ASSERT_NE(quarter, nullptr);
-    quarter->refine(kModelView);
     RoofFaults f;
-    for (auto* block : childrenOf<TypBloIrregular>(*quarter)) {
-        block->refine(kModelView);
-        for (auto* estate : childrenOf<TypEst>(*block)) {
-            estate->refine(kModelView);
-            for (auto* court : childrenOf<TypBuiCourt>(*estate)) {
-                try {
-                    growAll(*court);
-                } catch (const AssertException& e) {
-                    ADD_FAILURE() << "court seed " << court->seed << ": assertion " << e.source() << " " << e.line();
-                    continue;
-                }
-                auto* plan = childrenOf<TypRooCourtPlan>(*court).front();
-                for (auto* roof : childrenOf<TypRooRoofCourtTiled>(*plan)) {
-                    ++f.tiled;
-                    checkTiled(*roof, f);
-                    checkInside(*roof, *roof, f);
-                    f.classes["TypRooGable"] += static_cast<int>(childrenOf<TypRooGable>(*roof).size());
-                }
-                for (auto* roof : childrenOf<TypRooRoofCourtFlat>(*plan)) {
-                    ++f.flat;
-                    checkInside(*roof, *roof, f);
-                    f.houses += static_cast<int>(childrenOf<TypRooSimple>(*roof).size());
-                    for (auto* panel : childrenOf<TypLinPanelSimple>(*roof))
-                        if (panel->childCount() != 1) {
-                            ++f.invalid;  // a parapet piece whose footprint came out empty
-                            ADD_FAILURE() << "roof seed " << roof->seed << ": a parapet piece of " << panel->line.length()
-                                          << " m draws nothing";
-                        }
-                }
-                std::vector<ChildPrint> first, second;
-                printSubtree(*court, first);
-                court->releaseChildren();
-                growAll(*court);
-                printSubtree(*court, second);
-                f.regrow += !(first == second);
-                court->releaseChildren();
-            }
+    for (TypBuiCourt* court : refinedCourts(*quarter)) {
+        try {
+            growAll(*court);
+        } catch (const AssertException& e) {
+            ADD_FAILURE() << "court seed " << court->seed << ": assertion " << e.source() << " " << e.line();
+            continue;
         }
+        auto* plan = childrenOf<TypRooCourtPlan>(*court).front();
+        for (auto* roof : childrenOf<TypRooRoofCourtTiled>(*plan)) {
+            ++f.tiled;
+            checkTiled(*roof, f);
+            checkInside(*roof, *roof, f);
+            f.classes["TypRooGable"] += static_cast<int>(childrenOf<TypRooGable>(*roof).size());
+        }
+        for (auto* roof : childrenOf<TypRooRoofCourtFlat>(*plan)) {
+            ++f.flat;
+            checkInside(*roof, *roof, f);
+            f.houses += static_cast<int>(childrenOf<TypRooSimple>(*roof).size());
+            for (auto* panel : childrenOf<TypLinPanelSimple>(*roof))
+                if (panel->childCount() != 1) {
+                    ++f.invalid;  // a parapet piece whose footprint came out empty
+                    ADD_FAILURE() << "roof seed " << roof->seed << ": a parapet piece of " << panel->line.length()
+                                  << " m draws nothing";
+                }
+        }
+        std::vector<ChildPrint> first, second;
+        printSubtree(*court, first);
+        court->releaseChildren();
+        growAll(*court);
+        printSubtree(*court, second);
+        f.regrow += !(first == second);
+        court->releaseChildren();
     }
     std::cout << "[ sweep    ] " << f.tiled << " tiled roofs (" << f.leanTo << " of one slope per wing), "
               << f.classes["TypRooGable"] << " pieces; " << f.flat << " flat roofs, " << f.houses

@@ -256,16 +256,7 @@ TEST(LeafSweep, EveryLeafOfARealQuarterDrawsItsFootprintWallsAreCoveredAndBuiltO
     const auto quarters = childrenOf<TypQuaIrregular>(*central);
     ASSERT_GT(quarters.size(), 3u);
     TypQuaIrregular* quarter = quarters[3];
-    quarter->refine(kModelView);
-    std::vector<TypBuiCourt*> courts;
-    for (auto* block : childrenOf<TypBloIrregular>(*quarter)) {
-        block->refine(kModelView);
-        for (auto* estate : childrenOf<TypEst>(*block)) {
-            estate->refine(kModelView);
-            for (auto* court : childrenOf<TypBuiCourt>(*estate))
-                courts.push_back(court);
-        }
-    }
+    const std::vector<TypBuiCourt*> courts = refinedCourts(*quarter);
     ASSERT_GT(courts.size(), 5u);
     Faults f;
     for (TypBuiCourt* court : courts) {
