@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "core/Assert.h"
+#include "core/lod/OcclusionBuffer.h"
 #include "core/Material.h"
 #include "core/Profiler.h"
 #include "core/RandomGenerator.h"
 #include "core/RenderContext.h"
-#include "renderer/OcclusionBuffer.h"
 
 const ClassName Desc::kClassName{"Desc"};
 const ClassName DescPoly::kClassName{"DescPoly"};

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/Desc.h"
-#include "navigation/Graph.h"
+#include "core/Graph.h"
 
 class Terrain;
 struct Point;

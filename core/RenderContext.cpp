@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "renderer/OcclusionBuffer.h"
+#include "core/lod/OcclusionBuffer.h"
 
 RenderContext::RenderContext() : occlusion_(std::make_unique<OcclusionBuffer>()) {}
 RenderContext::~RenderContext() = default;

@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "core/Extrusion.h"
+#include "core/lod/Impostor.h"
 #include "core/Vector.h"
-#include "renderer/Impostor.h"
 
 struct ClipPolygon;
 class Desc;

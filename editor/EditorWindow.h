@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/lod/FrameRateMonitor.h"
 #include "editor/Autopilot.h"
 #include "editor/CameraStore.h"
 #include "editor/ErrorLog.h"
@@ -21,7 +22,6 @@
 #include "editor/ScreenshotWriter.h"
 #include "editor/Selection.h"
 #include "editor/ValueDialog.h"
-#include "renderer/FrameRateMonitor.h"
 #include "navigation/Crowd.h"
 
 class AssertException;

@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "core/Drawable.h"
+#include "core/Graph.h"
 #include "core/RandomGenerator.h"
 #include "core/RenderContext.h"
-#include "navigation/Graph.h"
 
 namespace {
 

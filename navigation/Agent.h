@@ -11,8 +11,8 @@
 #include <cstdint>
 
 #include "core/DrawablePolyExtruded.h"
+#include "core/GraphNodeWatcher.h"
 #include "core/Vector.h"
-#include "navigation/GraphNodeWatcher.h"
 
 class Drawable;
 class RenderContext;

@@ -1,7 +1,7 @@
 #include "navigation/DrawableGraph.h"
 
+#include "core/Graph.h"
 #include "core/RenderContext.h"
-#include "navigation/Graph.h"
 
 const ClassName DrawableGraph::kClassName{"DrawableGraph"};
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 
 #include "core/Assert.h"
-#include "renderer/OcclusionBuffer.h"
+#include "core/lod/OcclusionBuffer.h"
 #include "renderer/RendererGl.h"
 
 Mesh::Mesh(std::vector<Vertex> vertices, std::vector<uint16_t> indices)

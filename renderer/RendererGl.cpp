@@ -7,13 +7,13 @@
 #include <cmath>
 
 #include "core/Assert.h"
+#include "core/Graph.h"
 #include "core/Material.h"
 #include "core/Model.h"
 #include "core/PolyClip.h"
 #include "core/Profiler.h"
 #include "core/RandomGenerator.h"
 #include "core/Terrain.h"
-#include "navigation/Graph.h"
 #include "renderer/GlWindow.h"
 #include "renderer/Tessellator.h"
 

@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/lod/Impostor.h"
 #include "core/Poly.h"
 #include "core/Vector.h"
-#include "renderer/Impostor.h"
 #include "renderer/Mesh.h"
 
 struct ClipPolygon;

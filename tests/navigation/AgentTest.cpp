@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "core/Drawable.h"
+#include "core/Graph.h"
 #include "core/NullRenderContext.h"
 #include "core/RandomGenerator.h"
-#include "navigation/Graph.h"
 #include "tests/navigation/StreetsFixture.h"
 
 namespace {

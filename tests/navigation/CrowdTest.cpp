@@ -6,9 +6,9 @@
 #include <set>
 #include <string>
 
+#include "core/Graph.h"
 #include "core/NullRenderContext.h"
 #include "core/RandomGenerator.h"
-#include "navigation/Graph.h"
 #include "tests/navigation/StreetsFixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "navigation/Graph.h"
+#include "core/Graph.h"
 
 #include <gtest/gtest.h>
 
@@ -139,12 +139,12 @@ TEST(GraphNodes, PlacedOnTheOwnersTerrain) {
 TEST(GraphNodes, RemoveLastNodesChecksItsCount) {
     Graph g;
     g.removeLastNodes(0);  // an empty graph allows k = 0
-    expectAssert([&] { g.removeLastNodes(1); }, "navigation/Graph");
+    expectAssert([&] { g.removeLastNodes(1); }, "core/Graph");
     GraphNode* a = g.addNode(Vector{0, 0, 0}, false);
     GraphNode* b = g.addNode(Vector{1, 0, 0}, false);
     g.addNode(Vector{2, 0, 0}, false);
-    expectAssert([&] { g.removeLastNodes(-1); }, "navigation/Graph");
-    expectAssert([&] { g.removeLastNodes(4); }, "navigation/Graph");
+    expectAssert([&] { g.removeLastNodes(-1); }, "core/Graph");
+    expectAssert([&] { g.removeLastNodes(4); }, "core/Graph");
     EXPECT_EQ(g.count(), 3);
     g.removeLastNodes(0);
     EXPECT_EQ(g.count(), 3);

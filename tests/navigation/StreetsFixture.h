@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "core/Drawable.h"
+#include "core/Graph.h"
 #include "core/Vector.h"
-#include "navigation/Graph.h"
 
 // A root that owns one street patch and, optionally, blocks moves.
 class Streets : public Drawable {

@@ -10,7 +10,7 @@
 
 #include "core/Desc.h"
 #include "core/DrawablePolyExtruded.h"
-#include "renderer/OcclusionBuffer.h"
+#include "core/lod/OcclusionBuffer.h"
 #include "tests/renderer/GlTestSupport.h"
 
 using namespace gltest;

@@ -6,10 +6,10 @@
 
 #include <filesystem>
 
+#include "core/Graph.h"
 #include "core/Model.h"
 #include "core/PolyClip.h"
 #include "core/Terrain.h"
-#include "navigation/Graph.h"
 #include "renderer/ImageDecoder.h"
 #include "renderer/Skybox.h"
 #include "tests/renderer/GlTestSupport.h"

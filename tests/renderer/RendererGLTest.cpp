@@ -11,10 +11,10 @@
 #include <filesystem>
 
 #include "core/Drawable.h"
+#include "core/Graph.h"
 #include "core/Material.h"
 #include "core/Profiler.h"
 #include "core/RandomGenerator.h"
-#include "navigation/Graph.h"
 #include "renderer/ImageDecoder.h"
 #include "renderer/Mesh.h"
 #include "tests/renderer/GlTestSupport.h"

@@ -11,12 +11,12 @@
 #include <set>
 
 #include "core/Desc.h"
+#include "core/Graph.h"
 #include "core/NullRenderContext.h"
 #include "core/RandomGenerator.h"
 #include "navigation/Crowd.h"
-#include "navigation/Graph.h"
-#include "typology/World.h"
 #include "typology/town/TypRegIrregular.h"
+#include "typology/World.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "renderer/FrameRateMonitor.h"
+#include "core/lod/FrameRateMonitor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "navigation/Graph.h"
+#include "core/Graph.h"
 
 #include <algorithm>
 #include <cmath>

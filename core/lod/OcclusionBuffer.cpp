@@ -1,4 +1,4 @@
-#include "renderer/OcclusionBuffer.h"
+#include "core/lod/OcclusionBuffer.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,13 +6,13 @@
 // walked by following neighbours. Before a node is deleted it must be detached
 // (or its edges removed), so that no neighbour list keeps a dangling pointer.
 //
-// Built into calli_core (land descriptions embed their patch); depends on core only.
+// Part of core, since land descriptions embed their patch.
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "core/GraphNodeWatcher.h"
 #include "core/Vector.h"
-#include "navigation/GraphNodeWatcher.h"
 
 class DescPolyLand;
 

@@ -1,7 +1,7 @@
 // Impostor rules on the CPU: the screen rectangle, the capture window, the
 // texture projection, and the traversal's use of impostors through the null
 // render context.
-#include "renderer/Impostor.h"
+#include "core/lod/Impostor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "renderer/Impostor.h"
+#include "core/lod/Impostor.h"
 
 #include <cmath>
 
