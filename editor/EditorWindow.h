@@ -5,6 +5,12 @@
 // text, the frame-rate monitor), the menus, the status bar and the modal
 // dialogs drawn with Dear ImGui. A modal dialog stops the tick while it is
 // open; the window then shows the last frame under the dialog.
+//
+// The implementation is split by concern: EditorWindow.cpp (the window, its
+// start-up and the frame loop), EditorWindowMenus.cpp (menu bar, status bar,
+// commands), EditorWindowDialogs.cpp (the modal dialogs),
+// EditorWindowSelection.cpp (selection, properties, picking, export) and
+// EditorWindowScript.cpp (scripted runs).
 #include <chrono>
 #include <cstdint>
 #include <memory>

@@ -1,0 +1,142 @@
+#include "tools/tour/TourOptions.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
+#include "core/RenderContext.h"
+
+namespace {
+
+// The whole text as a whole number within [low, high].
+bool readInt(const char* text, long low, long high, int& out) {
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text, &end, 10);
+    if (end == text || *end || errno == ERANGE || v < low || v > high)
+        return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+// The whole text as a finite number within [low, high].
+bool readFloat(const char* text, float low, float high, float& out) {
+    char* end = nullptr;
+    const float v = std::strtof(text, &end);
+    if (end == text || *end || !std::isfinite(v) || v < low || v > high)
+        return false;
+    out = v;
+    return true;
+}
+
+}  // namespace
+
+void TourOptions::usage(std::FILE* out) {
+    std::fprintf(out,
+                 "usage: callimora-tour [--frames N] [--size WxH] [--png DIR] [--every K] [--graph]\n"
+                 "                      [--dump DEPTH] [--repeat] [--check] [--detail X]\n"
+                 "                      [--no-impostors] [--no-occlusion] [--no-render] [--quiet] [--help]\n"
+                 "                      [--census] [--export FILE.glb] [--at X,Z] [--path street]\n"
+                 "                      [--autopilot] [--pilot-height H] [--crowd] [--collisions]\n"
+                 "  --frames N      frames along the path, 1 to 1000000 (default 240)\n"
+                 "  --size WxH      render size in pixels, each side 1 to 8192 (default 640x480)\n"
+                 "  --png DIR       write every K-th frame as DIR/frame_NNNN.png\n"
+                 "  --every K       picture interval (default 20)\n"
+                 "  --graph         show the street graph\n"
+                 "  --dump DEPTH    print the generated tree down to DEPTH, then its fingerprint\n"
+                 "  --repeat        collapse everything, fly the path again, print the fingerprint again\n"
+                 "  --check         with --repeat: exit 1 when the two fingerprints differ, or when the\n"
+                 "                  second flight ends with over 1.5 times the memory or descriptions\n"
+                 "  --detail X      fixed level-of-detail factor, 0.05 to 3 (default 0.4)\n"
+                 "  --no-impostors  never stand pictures in for distant descriptions\n"
+                 "  --no-occlusion  never skip descriptions hidden behind drawn meshes\n"
+                 "  --no-render     no GL at all: the same flight through a null render context\n"
+                 "  --quiet         summary only\n"
+                 "  --census        grow the quarter at the start view (or --at) to its leaves, print its\n"
+                 "                  class counts, sizes, timings and fingerprint, regrow it and compare\n"
+                 "  --export FILE   grow the quarter at the start view (or --at) to its leaves and write it\n"
+                 "                  as binary glTF; prints its triangles, meshes, textures, size and time\n"
+                 "  --at X,Z        the census or export point in world metres\n"
+                 "  --path street   walk the streets of that quarter at eye height instead of the fixed path\n"
+                 "  --autopilot     the autopilot walks the streets instead of the fixed path\n"
+                 "  --pilot-height H  the autopilot's camera height in metres, 0 to 10000 (default 30)\n"
+                 "  --crowd         step and draw the crowd (\"NPCs\")\n"
+                 "  --collisions    the autopilot and the crowd test their moves against the town\n"
+                 "  --help          print this and exit\n"
+                 "Needs the data directory ../data beside its own folder (made by `make`).\n"
+                 "Exit codes: 0 done, 1 failure (no data directory, no GL, --check found a difference),\n"
+                 "2 wrong option.\n");
+}
+
+bool TourOptions::parse(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto next = [&](const char*& v) {
+            if (i + 1 >= argc)
+                return false;
+            v = argv[++i];
+            return true;
+        };
+        const char* v = nullptr;
+        if (a == "--frames" && next(v)) {
+            if (!readInt(v, 1, kMaxFrames, frames))
+                return false;
+        } else if (a == "--size" && next(v)) {
+            const std::string size = v;
+            const size_t x = size.find('x');
+            if (x == std::string::npos || !readInt(size.substr(0, x).c_str(), 1, kMaxSide, width) ||
+                !readInt(size.substr(x + 1).c_str(), 1, kMaxSide, height))
+                return false;
+        } else if (a == "--png" && next(v))
+            pngDir = std::filesystem::absolute(v).string();
+        else if (a == "--every" && next(v)) {
+            if (!readInt(v, 1, kMaxFrames, every))
+                return false;
+        } else if (a == "--graph")
+            graph = true;
+        else if (a == "--dump" && next(v)) {
+            if (!readInt(v, 0, 1000, dumpDepth))
+                return false;
+        } else if (a == "--repeat")
+            repeat = true;
+        else if (a == "--check")
+            check = true;
+        else if (a == "--detail" && next(v)) {
+            if (!readFloat(v, RenderContext::kMinDetail, RenderContext::kMaxDetail, detail))
+                return false;
+        } else if (a == "--no-impostors")
+            impostors = false;
+        else if (a == "--no-occlusion")
+            occlusion = false;
+        else if (a == "--no-render")
+            render = false;
+        else if (a == "--quiet")
+            quiet = true;
+        else if (a == "--census")
+            census = true;
+        else if (a == "--export" && next(v))
+            exportPath = std::filesystem::absolute(v).string();
+        else if (a == "--at" && next(v)) {
+            if (std::sscanf(v, "%f,%f", &at[0], &at[1]) != 2 || !std::isfinite(at[0]) ||
+                !std::isfinite(at[1]))
+                return false;
+            atGiven = true;
+        } else if (a == "--path" && next(v)) {
+            if (std::string(v) != "street")
+                return false;
+            streetPath = true;
+        } else if (a == "--autopilot")
+            autopilot = true;
+        else if (a == "--pilot-height" && next(v)) {
+            if (!readFloat(v, 0.0f, 10000.0f, pilotHeight))
+                return false;
+        } else if (a == "--crowd")
+            crowd = true;
+        else if (a == "--collisions")
+            collisions = true;
+        else
+            return false;
+    }
+    return true;
+}

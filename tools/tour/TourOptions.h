@@ -1,0 +1,42 @@
+#pragma once
+// The tour's command line: what to fly or grow, how, and what to print.
+#include <cstdio>
+#include <string>
+
+struct TourOptions {
+    // Largest picture side and frame count an option takes.
+    static constexpr long kMaxSide = 8192;
+    static constexpr long kMaxFrames = 1000000;
+
+    int frames = 240;
+    int width = 640;
+    int height = 480;
+    std::string pngDir;  // absolute; empty: no pictures
+    int every = 20;
+    bool graph = false;
+    int dumpDepth = -1;  // -1: no dump
+    bool repeat = false;
+    bool check = false;
+    float detail = 0.4f;
+    bool impostors = true;
+    bool occlusion = true;
+    bool quiet = false;
+    bool census = false;
+    std::string exportPath;  // absolute; empty: no export
+    bool atGiven = false;
+    float at[2] = {0, 0};  // world x, z
+    bool streetPath = false;
+    bool render = true;
+    bool autopilot = false;
+    float pilotHeight = 30.0f;
+    bool crowd = false;
+    bool collisions = false;
+
+    // The option list: to stdout for --help, to stderr after a wrong option.
+    static void usage(std::FILE* out);
+    // Reads the arguments after the program name; false on an unknown option,
+    // a missing value or a value out of its range.
+    bool parse(int argc, char** argv);
+    // The census or export point given with --at, else null.
+    const float* atPoint() const { return atGiven ? at : nullptr; }
+};
