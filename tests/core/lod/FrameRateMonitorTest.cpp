@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <random>
 
@@ -24,23 +25,45 @@ TEST_F(FrameRateMonitorTest, StartsWithTheWindowsValues) {
     EXPECT_EQ(monitor.hold, 0);
 }
 
-TEST_F(FrameRateMonitorTest, JustAboveTargetLowersByOnePercent) {
-    monitor.smoothed = 11.0f;
-    monitor.update(ctx, 11.0f, 0);
-    EXPECT_FLOAT_EQ(ctx.detail(), 0.99f);
-    EXPECT_EQ(monitor.hold, 10);
-}
+// One update from the starting detail 1.
+struct OneUpdate {
+    const char* what;
+    float target, smoothed;  // before the update
+    int triangles;           // of the frame
+    float fps;
+    uint32_t memoryKb;
+    float detail;    // after the update
+    int hold;        // after the update; -1: not checked
+    float averaged;  // the smoothed rate after the update; NaN: not checked
+};
 
-TEST_F(FrameRateMonitorTest, BelowTargetLowersByTenPercent) {
-    monitor.update(ctx, 5.0f, 0);
-    EXPECT_FLOAT_EQ(ctx.detail(), 0.9f);
-}
-
-TEST_F(FrameRateMonitorTest, FastSmallFramesChangeNothing) {
-    monitor.smoothed = 13.0f;
-    ctx.trianglesDrawn = 4999;
-    monitor.update(ctx, 13.0f, 0);
-    EXPECT_FLOAT_EQ(ctx.detail(), 1.0f);
+TEST_F(FrameRateMonitorTest, OneUpdateMovesTheDetailByItsBand) {
+    const float unchecked = std::numeric_limits<float>::quiet_NaN();
+    const OneUpdate cases[] = {
+        {"just above the target: 1 % down, held 10 frames", 10, 11, 0, 11, 0, 0.99f, 10, unchecked},
+        {"below the target: 10 % down", 10, 5, 0, 5, 0, 0.9f, -1, unchecked},
+        {"fast but small frames: nothing", 10, 13, 4999, 13, 0, 1.0f, -1, unchecked},
+        {"exactly the upper band edge: nothing", 10, 12, 10000, 12, 0, 1.0f, 0, unchecked},
+        {"rate not measured (fps <= 0.1): nothing", 10, 5, 10000, 0.05f, 0, 1.0f, -1, unchecked},
+        {"target below one: adaptation off, the average still moves", 0.5f, 5, 0, 2, 0, 1.0f, -1, 3.5f},
+        {"memory above the limit: 10 % down, the average kept", 10, 5, 0, 100, 70000, 0.9f, -1, 5.0f},
+    };
+    for (const OneUpdate& c : cases) {
+        SCOPED_TRACE(c.what);
+        FrameRateMonitor m;
+        m.target = c.target;
+        m.smoothed = c.smoothed;
+        ctx.setDetail(1.0f);
+        ctx.trianglesDrawn = c.triangles;
+        m.update(ctx, c.fps, c.memoryKb);
+        EXPECT_FLOAT_EQ(ctx.detail(), c.detail);
+        if (c.hold >= 0) {
+            EXPECT_EQ(m.hold, c.hold);
+        }
+        if (!std::isnan(c.averaged)) {
+            EXPECT_FLOAT_EQ(m.smoothed, c.averaged);
+        }
+    }
 }
 
 TEST_F(FrameRateMonitorTest, RaisesOnlyAfterTenHeldFrames) {
@@ -67,39 +90,12 @@ TEST_F(FrameRateMonitorTest, DetailStaysInsideItsBounds) {
     EXPECT_FLOAT_EQ(ctx.detail(), 2.9f);
 }
 
-TEST_F(FrameRateMonitorTest, TargetBelowOneSwitchesAdaptationOff) {
-    monitor.target = 0.5f;
-    monitor.update(ctx, 2.0f, 0);
-    EXPECT_FLOAT_EQ(ctx.detail(), 1.0f);
-    EXPECT_FLOAT_EQ(monitor.smoothed, 3.5f);
-}
-
-TEST_F(FrameRateMonitorTest, MemoryAboveTheLimitLowersTheDetail) {
-    monitor.update(ctx, 100.0f, 70000);
-    EXPECT_FLOAT_EQ(ctx.detail(), 0.9f);
-    EXPECT_FLOAT_EQ(monitor.smoothed, 5.0f);
-}
-
 TEST_F(FrameRateMonitorTest, SmoothingHalvesTheDistanceToEachRate) {
     monitor.target = 0.0f;  // adaptation off: only the average moves
     for (float fps : {9.0f, 9.0f, 1.0f})
         monitor.update(ctx, fps, 0);
     // 5 -> 7 -> 8 -> 4.5
     EXPECT_FLOAT_EQ(monitor.smoothed, 4.5f);
-    EXPECT_FLOAT_EQ(ctx.detail(), 1.0f);
-}
-
-TEST_F(FrameRateMonitorTest, ExactlyTheUpperBandEdgeChangesNothing) {
-    ctx.trianglesDrawn = 10000;
-    monitor.smoothed = 12.0f;
-    monitor.update(ctx, 12.0f, 0);
-    EXPECT_FLOAT_EQ(ctx.detail(), 1.0f);
-    EXPECT_EQ(monitor.hold, 0);
-}
-
-TEST_F(FrameRateMonitorTest, RateNotMeasuredKeepsTheDetail) {
-    ctx.trianglesDrawn = 10000;
-    monitor.update(ctx, 0.05f, 0);  // fps <= 0.1: factor 1
     EXPECT_FLOAT_EQ(ctx.detail(), 1.0f);
 }
 

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "core/DrawablePolyExtruded.h"
@@ -61,38 +63,151 @@ Crossing crossingAt(float t, float angle, float width, uint8_t kind = 2) {
 
 }  // namespace
 
-TEST(Slab, RectanglesAreExtrudedAlongTheirLongestEdgeLShapesAreSlabsLaidHorizontally) {
-    TypConSlabSimple rect(rectangle(3, 8), Extrusion{2, 0.3f}, nullptr, 4, "Woodplanks1");
-    RandomGenerator::generation().seed(4);
-    rect.generate();
-    ASSERT_EQ(rect.childCount(), 1);
-    auto* prism = dynamic_cast<DrawablePolyExtruded*>(rect.child(0));
-    ASSERT_NE(prism, nullptr);
-    EXPECT_EQ(prism->material->mapping, mapping::kHorizontal | mapping::kOblique);
-    EXPECT_EQ(prism->material->referenceEdge, 0);  // (0,0)-(0,8), the first of the two long edges
-    EXPECT_STREQ(nameOf(*prism->material), "Woodplanks1");
-    EXPECT_EQ(prism->seed, firstDraw(4));
-    EXPECT_EQ(prism->parent, &rect);
+// A leaf that makes one drawable, seeded with the first draw after the
+// generation generator was seeded with `seed`.
+struct OneDrawableLeaf {
+    const char* what;
+    std::function<std::unique_ptr<Desc>()> make;
+    int32_t seed;
+    int mapping;
+    int referenceEdge;
+    const char* material;   // the drawable's material name
+    const char* className;  // the leaf's; null: not checked here
+    // What else the case holds of the leaf and its drawable.
+    std::function<void(Desc& leaf, Drawable& drawable)> more;
+};
 
+TEST(Leaves, EachMakesOneDrawableSeededByItsFirstDrawWithItsOwnMapping) {
     const Poly ell({{0, 0}, {0, 6}, {2, 6}, {2, 2}, {6, 2}, {6, 0}});
     ASSERT_GT(ell.area2(), 0);
-    TypConSlabSimple lShaped(ell, Extrusion{2, -3}, nullptr, 4, "Woodplanks1");
-    RandomGenerator::generation().seed(5);
-    lShaped.generate();
-    ASSERT_EQ(lShaped.childCount(), 1);
-    EXPECT_EQ(dynamic_cast<DrawablePolyExtruded*>(lShaped.child(0)), nullptr);
-    auto* slab = dynamic_cast<DrawableSlab*>(lShaped.child(0));
-    ASSERT_NE(slab, nullptr);
-    EXPECT_STREQ(slab->className().name, "Drawable");
-    EXPECT_EQ(slab->material->mapping, mapping::kHorizontal);
-    EXPECT_EQ(slab->material->referenceEdge, 0);
-    EXPECT_EQ(slab->seed, firstDraw(5));
-    ASSERT_EQ(slab->shape.contours.size(), 1u);
-    EXPECT_FALSE(slab->shape.holes[0]);
-    EXPECT_EQ(slab->shape.contours[0], ell);
-    // A negative height reaches down from the level.
-    EXPECT_FLOAT_EQ(slab->extrusion.level, -1.0f);
-    EXPECT_FLOAT_EQ(slab->extrusion.height, 3.0f);
+    const Line sloping(0, 0, 4, 0, 0.2f);
+    TypConSlabSimple building(rectangle(10, 10), Extrusion{0, 10}, nullptr, 777, "Lime1");
+    const OneDrawableLeaf cases[] = {
+        {"rectangular slab: extruded along its longest edge",
+         [] { return std::make_unique<TypConSlabSimple>(rectangle(3, 8), Extrusion{2, 0.3f}, nullptr, 4,
+                                                         "Woodplanks1"); },
+         4, mapping::kHorizontal | mapping::kOblique, 0 /* (0,0)-(0,8), the first of the two long edges */,
+         "Woodplanks1", nullptr,
+         [](Desc& leaf, Drawable& d) {
+             EXPECT_NE(dynamic_cast<DrawablePolyExtruded*>(&d), nullptr);
+             EXPECT_EQ(d.parent, &leaf);
+         }},
+        {"L-shaped slab: a slab laid horizontally",
+         [&] { return std::make_unique<TypConSlabSimple>(ell, Extrusion{2, -3}, nullptr, 4, "Woodplanks1"); },
+         5, mapping::kHorizontal, 0, "Woodplanks1", nullptr,
+         [&](Desc&, Drawable& d) {
+             EXPECT_EQ(dynamic_cast<DrawablePolyExtruded*>(&d), nullptr);
+             auto* slab = dynamic_cast<DrawableSlab*>(&d);
+             ASSERT_NE(slab, nullptr);
+             EXPECT_STREQ(slab->className().name, "Drawable");
+             ASSERT_EQ(slab->shape.contours.size(), 1u);
+             EXPECT_FALSE(slab->shape.holes[0]);
+             EXPECT_EQ(slab->shape.contours[0], ell);
+             // A negative height reaches down from the level.
+             EXPECT_FLOAT_EQ(slab->extrusion.level, -1.0f);
+             EXPECT_FLOAT_EQ(slab->extrusion.height, 3.0f);
+         }},
+        {"pillar: a negative height reaches down, the texture runs obliquely rotated",
+         [] { return std::make_unique<TypConPillarSimple>(rectangle(0.3f, 0.3f), Extrusion{5, -3, 1, 2}, nullptr, 6,
+                                                           "Lime1"); },
+         6, 13, 0, "Lime1", "TypConPillarSimple",
+         [](Desc&, Drawable& d) {
+             auto* prism = dynamic_cast<DrawablePolyExtruded*>(&d);
+             ASSERT_NE(prism, nullptr);
+             EXPECT_FLOAT_EQ(prism->extrusion.level, 2.0f);
+             EXPECT_FLOAT_EQ(prism->extrusion.height, 3.0f);
+             EXPECT_EQ(prism->extrusion.lowLimit, 0);
+             EXPECT_EQ(prism->extrusion.highLimit, 0);
+         }},
+        {"beam: lies horizontally oblique",
+         [&] {
+             // Within a building a beam still takes its own seed and material.
+             return std::make_unique<TypLinBeamSimple>(Line(0, 0, 4, 0, 0.3f), Extrusion{2.7f, 0.3f}, &building, 21,
+                                                       "Wood1");
+         },
+         21, mapping::kHorizontal | mapping::kOblique, 1, "Wood1", "TypLinBeamSimple",
+         [](Desc&, Drawable& d) { EXPECT_NE(dynamic_cast<DrawablePolyExtruded*>(&d), nullptr); }},
+        {"placed beam: drawn and sorted in its own frame",
+         [] {
+             return std::make_unique<TypLinBeamSimplePos>(Line(0, 0, 4, 0, 0.3f), Extrusion{2.7f, 0.3f},
+                                                          Matrix44::translation(0, 0, 50), nullptr, 21, "Wood1");
+         },
+         21, mapping::kHorizontal | mapping::kOblique, 1, "Wood1", "TypLinBeamSimplePos",
+         [](Desc& leaf, Drawable& d) {
+             EXPECT_NE(dynamic_cast<DrawablePolyExtruded*>(&d), nullptr);
+             auto& beam = static_cast<TypLinBeamSimplePos&>(leaf);
+             ASSERT_EQ(beam.localTransform(), &beam.placement);
+             // Sorted by the depth of its placed centre.
+             TypLinBeamSimple plain(Line(0, 0, 4, 0, 0.3f), Extrusion{2.7f, 0.3f}, nullptr, 21, "Wood1");
+             beam.computeDepth(Matrix44::identity());
+             plain.computeDepth(Matrix44::identity());
+             EXPECT_NEAR(std::fabs(beam.depth - plain.depth), 50.0f, 1e-3f);
+             // Drawn with the placement, which is taken off again afterwards.
+             NullRenderContext ctx;
+             ctx.model = ctx.modelView = Matrix44::identity();
+             beam.draw(ctx);
+             EXPECT_EQ(ctx.model.m[11], 0.0f);
+             EXPECT_EQ(ctx.modelView.m[11], 0.0f);
+         }},
+        {"sloping panel: runs from its start extrusion to its end, mapped vertically",
+         [&] {
+             return std::make_unique<TypLinPanelSloping>(sloping, Extrusion{0, 1}, Extrusion{3, -1}, nullptr, 5,
+                                                         "Brick1");
+         },
+         5, mapping::kVertical, 1, "Brick1", nullptr,
+         [&](Desc&, Drawable& d) {
+             auto* slope = dynamic_cast<DrawableSlopedPanel*>(&d);
+             ASSERT_NE(slope, nullptr);
+             EXPECT_EQ(slope->footprint, TypLinPanelSimple::footprint(sloping, 0));
+             EXPECT_FLOAT_EQ(slope->start.height, 1.0f);
+             EXPECT_FLOAT_EQ(slope->end.level, 2.0f);
+             EXPECT_FLOAT_EQ(slope->end.height, 1.0f);
+             EXPECT_STREQ(slope->className().name, "Drawable");
+             NullRenderContext ctx;
+             slope->draw(ctx);
+             ASSERT_EQ(ctx.calls.size(), 1u);
+             EXPECT_EQ(ctx.calls[0].op, "slopedPanel");
+         }},
+    };
+    for (const OneDrawableLeaf& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::unique_ptr<Desc> leaf = c.make();
+        RandomGenerator::generation().seed(c.seed);
+        leaf->generate();
+        ASSERT_EQ(leaf->childCount(), 1);
+        Drawable& d = *leaf->child(0);
+        EXPECT_EQ(d.seed, firstDraw(c.seed));
+        EXPECT_EQ(d.material->mapping, c.mapping);
+        EXPECT_EQ(d.material->referenceEdge, c.referenceEdge);
+        EXPECT_STREQ(nameOf(*d.material), c.material);
+        if (c.className) {
+            EXPECT_STREQ(leaf->className().name, c.className);
+        }
+        c.more(*leaf, d);
+    }
+}
+
+TEST(Leaves, ShapesWithoutAreaOrLengthMakeNothing) {
+    // A piece shorter than its two mitres: the ends cross each other.
+    Line shortPiece(0, 0, 0.2f, 0, 0.2f);
+    shortPiece.crossings.push_back(crossingAt(0, kPi / 4, 0.3f));
+    shortPiece.crossings.push_back(crossingAt(1, kPi / 4, 0.3f));
+    EXPECT_TRUE(TypLinPanelSimple::footprint(shortPiece, 0).empty());
+    const std::pair<const char*, std::function<std::unique_ptr<Desc>()>> cases[] = {
+        {"tiled floor of two points",
+         [] { return std::make_unique<TypConFloorTiled>(Poly({{0, 0}, {1, 1}}), Extrusion{0, 0.05f}, nullptr, 4,
+                                                         "Floortile1"); }},
+        {"sloping panel of no length",
+         [] { return std::make_unique<TypLinPanelSloping>(Line(1, 1, 1, 1, 0.2f), Extrusion{0, 1}, Extrusion{3, 1},
+                                                           nullptr, 5, "Brick1"); }},
+        {"panel shorter than its mitres",
+         [&] { return std::make_unique<TypLinPanelSimple>(shortPiece, Extrusion{0, 3}, nullptr, 1, "Brick1"); }},
+    };
+    for (const auto& [what, make] : cases) {
+        std::unique_ptr<Desc> leaf = make();
+        leaf->generate();
+        EXPECT_EQ(leaf->childCount(), 0) << what;
+    }
 }
 
 TEST(Slab, TiledFloorsAreHorizontalWhateverTheirShape) {
@@ -111,27 +226,6 @@ TEST(Slab, TiledFloorsAreHorizontalWhateverTheirShape) {
     ASSERT_NE(slab, nullptr);
     EXPECT_EQ(slab->material->mapping, mapping::kHorizontal);
     EXPECT_EQ(slab->material->referenceEdge, 0);
-
-    TypConFloorTiled nothing(Poly({{0, 0}, {1, 1}}), Extrusion{0, 0.05f}, nullptr, 4, "Floortile1");
-    nothing.generate();
-    EXPECT_EQ(nothing.childCount(), 0);
-}
-
-TEST(Pillar, NegativeHeightReachesDownAndTheTextureRunsObliquelyRotated) {
-    TypConPillarSimple pillar(rectangle(0.3f, 0.3f), Extrusion{5, -3, 1, 2}, nullptr, 6, "Lime1");
-    RandomGenerator::generation().seed(6);
-    pillar.generate();
-    ASSERT_EQ(pillar.childCount(), 1);
-    auto* prism = dynamic_cast<DrawablePolyExtruded*>(pillar.child(0));
-    ASSERT_NE(prism, nullptr);
-    EXPECT_FLOAT_EQ(prism->extrusion.level, 2.0f);
-    EXPECT_FLOAT_EQ(prism->extrusion.height, 3.0f);
-    EXPECT_EQ(prism->extrusion.lowLimit, 0);
-    EXPECT_EQ(prism->extrusion.highLimit, 0);
-    EXPECT_EQ(prism->material->mapping, 13);
-    EXPECT_EQ(prism->material->referenceEdge, 0);
-    EXPECT_EQ(prism->seed, firstDraw(6));
-    EXPECT_STREQ(pillar.className().name, "TypConPillarSimple");
 }
 
 TEST(Footprint, SquareEndsWithoutCrossingsPositivelyOrientedLeftSideFirst) {
@@ -215,14 +309,6 @@ TEST(Footprint, ZeroLengthCrossedEndsAndNoWidthGiveNothing) {
     EXPECT_TRUE(TypLinPanelSimple::footprint(Line(0, 0, 4, 0, 0), 0).empty());
     EXPECT_TRUE(TypLinPanelSimple::footprint(Line(0, 0, 4, 0, -0.2f), 0).empty());
     EXPECT_TRUE(TypLinPanelSimple::footprint(Line(0, 0, NAN, 0, 0.2f), 0).empty());
-    // A piece shorter than its two mitres: the ends cross each other.
-    Line shortPiece(0, 0, 0.2f, 0, 0.2f);
-    shortPiece.crossings.push_back(crossingAt(0, kPi / 4, 0.3f));
-    shortPiece.crossings.push_back(crossingAt(1, kPi / 4, 0.3f));
-    EXPECT_TRUE(TypLinPanelSimple::footprint(shortPiece, 0).empty());
-    TypLinPanelSimple panel(shortPiece, Extrusion{0, 3}, nullptr, 1, "Brick1");
-    panel.generate();
-    EXPECT_EQ(panel.childCount(), 0);
 }
 
 TEST(Footprint, EndsMeetingTwoElementsTakeOneMitreOnEachSide) {
@@ -277,21 +363,6 @@ TEST(Panel, EveryPanelOfABuildingTakesItsSeedAndDrawsNothingFromTheGenerator) {
     TypLinPanelSimple alone(Line(0, 0, 4, 0, 0.3f), Extrusion{0, 3}, nullptr, 13, "Lime1");
     alone.generate();
     EXPECT_EQ(alone.child(0)->seed, 13u);
-}
-
-TEST(Beam, DrawsItsSeedAndLiesHorizontallyOblique) {
-    TypConSlabSimple building(rectangle(10, 10), Extrusion{0, 10}, nullptr, 777, "Lime1");
-    TypLinBeamSimple beam(Line(0, 0, 4, 0, 0.3f), Extrusion{2.7f, 0.3f}, &building, 21, "Wood1");
-    RandomGenerator::generation().seed(21);
-    beam.generate();
-    ASSERT_EQ(beam.childCount(), 1);
-    auto* prism = dynamic_cast<DrawablePolyExtruded*>(beam.child(0));
-    ASSERT_NE(prism, nullptr);
-    EXPECT_EQ(prism->seed, firstDraw(21));
-    EXPECT_EQ(prism->material->mapping, mapping::kHorizontal | mapping::kOblique);
-    EXPECT_EQ(prism->material->referenceEdge, 1);
-    EXPECT_STREQ(nameOf(*prism->material), "Wood1");
-    EXPECT_STREQ(beam.className().name, "TypLinBeamSimple");
 }
 
 TEST(Wall, UnboundWallsAreBrickPorticosAreItsVariant) {
@@ -508,54 +579,3 @@ TEST(Wall, VariantsKeepLineSeedAndKinds) {
     EXPECT_NEAR(TypLinWall::openingAt(line, crossingAt(0.5f, 0, 1)).length(), 1.0f, 1e-5f);
 }
 
-TEST(SlopingPanel, RunsFromItsStartExtrusionToItsEndMappedVertically) {
-    Line line(0, 0, 4, 0, 0.2f);
-    TypLinPanelSloping panel(line, Extrusion{0, 1}, Extrusion{3, -1}, nullptr, 5, "Brick1");
-    RandomGenerator::generation().seed(5);
-    panel.generate();
-    ASSERT_EQ(panel.childCount(), 1);
-    auto* slope = dynamic_cast<DrawableSlopedPanel*>(panel.child(0));
-    ASSERT_NE(slope, nullptr);
-    EXPECT_EQ(slope->seed, firstDraw(5));
-    EXPECT_EQ(slope->footprint, TypLinPanelSimple::footprint(line, 0));
-    EXPECT_FLOAT_EQ(slope->start.height, 1.0f);
-    EXPECT_FLOAT_EQ(slope->end.level, 2.0f);
-    EXPECT_FLOAT_EQ(slope->end.height, 1.0f);
-    EXPECT_EQ(slope->material->mapping, mapping::kVertical);
-    EXPECT_EQ(slope->material->referenceEdge, 1);
-    EXPECT_STREQ(slope->className().name, "Drawable");
-
-    NullRenderContext ctx;
-    slope->draw(ctx);
-    ASSERT_EQ(ctx.calls.size(), 1u);
-    EXPECT_EQ(ctx.calls[0].op, "slopedPanel");
-
-    TypLinPanelSloping none(Line(1, 1, 1, 1, 0.2f), Extrusion{0, 1}, Extrusion{3, 1}, nullptr, 5, "Brick1");
-    none.generate();
-    EXPECT_EQ(none.childCount(), 0);
-}
-
-TEST(Beam, PlacedBeamsDrawAndSortInTheirOwnFrame) {
-    const Matrix44 placement = Matrix44::translation(0, 0, 50);
-    TypLinBeamSimplePos beam(Line(0, 0, 4, 0, 0.3f), Extrusion{2.7f, 0.3f}, placement, nullptr, 21, "Wood1");
-    RandomGenerator::generation().seed(21);
-    beam.generate();
-    ASSERT_EQ(beam.childCount(), 1);
-    auto* prism = dynamic_cast<DrawablePolyExtruded*>(beam.child(0));
-    ASSERT_NE(prism, nullptr);
-    EXPECT_EQ(prism->seed, firstDraw(21));
-    EXPECT_EQ(prism->material->mapping, mapping::kHorizontal | mapping::kOblique);
-    EXPECT_STREQ(beam.className().name, "TypLinBeamSimplePos");
-    ASSERT_EQ(beam.localTransform(), &beam.placement);
-    // Sorted by the depth of its placed centre.
-    TypLinBeamSimple plain(Line(0, 0, 4, 0, 0.3f), Extrusion{2.7f, 0.3f}, nullptr, 21, "Wood1");
-    beam.computeDepth(Matrix44::identity());
-    plain.computeDepth(Matrix44::identity());
-    EXPECT_NEAR(std::fabs(beam.depth - plain.depth), 50.0f, 1e-3f);
-    // Drawn with the placement, which is taken off again afterwards.
-    NullRenderContext ctx;
-    ctx.model = ctx.modelView = Matrix44::identity();
-    beam.draw(ctx);
-    EXPECT_EQ(ctx.model.m[11], 0.0f);
-    EXPECT_EQ(ctx.modelView.m[11], 0.0f);
-}
