@@ -13,6 +13,9 @@
 #include "typology/building/TypBuiCourt.h"
 #include "typology/town/TypBloIrregular.h"
 #include "typology/town/TypEst.h"
+#include "typology/town/TypMunIrregular.h"
+#include "typology/town/TypQuaIrregular.h"
+#include "typology/town/TypTowIrregular.h"
 
 // The view the tests refine under.
 inline const Matrix44 kModelView = Matrix44::identity();
@@ -84,6 +87,35 @@ inline std::vector<ChildPrint> printChildren(const Desc& d) {
         out.push_back(std::move(p));
     }
     return out;
+}
+
+// The world's town at the municipality's centre, where the population is
+// densest: the root and the municipality are refined on the way down and the
+// town into its quarters. Null when no town holds the centre.
+inline TypTowIrregular* centralTown(Desc& root) {
+    root.refine(kModelView);
+    auto* mun = root.childCount() > 0 ? dynamic_cast<TypMunIrregular*>(root.child(0)) : nullptr;
+    if (!mun)
+        return nullptr;
+    mun->refine(kModelView);
+    TypTowIrregular* central = nullptr;
+    for (auto* town : childrenOf<TypTowIrregular>(*mun)) {
+        const Vector origin = town->transform.translationPart();
+        if (town->poly.containsPoint(mun->centre.x - origin.x, mun->centre.z - origin.z))
+            central = town;
+    }
+    if (central)
+        central->refine(kModelView);
+    return central;
+}
+
+// Quarter `index` of the central town; null past its last quarter.
+inline TypQuaIrregular* centralQuarter(Desc& root, size_t index) {
+    TypTowIrregular* town = centralTown(root);
+    if (!town)
+        return nullptr;
+    const auto quarters = childrenOf<TypQuaIrregular>(*town);
+    return index < quarters.size() ? quarters[index] : nullptr;
 }
 
 // The court buildings of a quarter, with the quarter, its blocks and its

@@ -43,21 +43,7 @@ struct Quarter {
 Quarter realQuarter(size_t index) {
     Quarter q;
     q.root = buildWorld();
-    q.root->refine(kModelView);
-    auto* mun = dynamic_cast<TypMunIrregular*>(q.root->child(0));
-    mun->refine(kModelView);
-    TypTowIrregular* central = nullptr;
-    for (auto* town : childrenOf<TypTowIrregular>(*mun)) {
-        const Vector origin = town->transform.translationPart();
-        if (town->poly.containsPoint(mun->centre.x - origin.x, mun->centre.z - origin.z))
-            central = town;
-    }
-    if (!central)
-        return q;
-    central->refine(kModelView);
-    const auto quarters = childrenOf<TypQuaIrregular>(*central);
-    if (index < quarters.size())
-        q.quarter = quarters[index];
+    q.quarter = centralQuarter(*q.root, index);
     return q;
 }
 

@@ -174,21 +174,6 @@ TEST(TiledRoof, AllPartyWallsTakeTheProjectionDrawAndProjectNothing) {
 
 namespace {
 
-TypQuaIrregular* centralQuarter(TypRegIrregular& root, size_t index) {
-    root.refine(kModelView);
-    auto* mun = dynamic_cast<TypMunIrregular*>(root.child(0));
-    mun->refine(kModelView);
-    for (auto* town : childrenOf<TypTowIrregular>(*mun)) {
-        const Vector origin = town->transform.translationPart();
-        if (!town->poly.containsPoint(mun->centre.x - origin.x, mun->centre.z - origin.z))
-            continue;
-        town->refine(kModelView);
-        const auto quarters = childrenOf<TypQuaIrregular>(*town);
-        return index < quarters.size() ? quarters[index] : nullptr;
-    }
-    return nullptr;
-}
-
 struct RoofFaults {
     int outside = 0, invalid = 0, gaps = 0, low = 0, high = 0, regrow = 0, leanTo = 0, tiled = 0, flat = 0, houses = 0;
     std::map<std::string, int> classes;

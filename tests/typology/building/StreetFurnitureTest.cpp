@@ -231,18 +231,7 @@ TEST(Tree, UngrownBranchesDrawTheirOwnPrism) {
 // One real quarter grown down to the trunks of its trees.
 TEST(StreetFurnitureSweep, ARealQuartersStreetsStallsLampsCarsAndTreesStandWhereTheyBelong) {
     auto root = buildWorld();
-    root->refine(kModelView);
-    auto* mun = dynamic_cast<TypMunIrregular*>(root->child(0));
-    ASSERT_NE(mun, nullptr);
-    mun->refine(kModelView);
-    TypQuaIrregular* quarter = nullptr;
-    for (auto* town : childrenOf<TypTowIrregular>(*mun)) {
-        const Vector origin = town->transform.translationPart();
-        if (!town->poly.containsPoint(mun->centre.x - origin.x, mun->centre.z - origin.z))
-            continue;
-        town->refine(kModelView);
-        quarter = childrenOf<TypQuaIrregular>(*town).at(0);
-    }
+    TypQuaIrregular* quarter = centralQuarter(*root, 0);
     ASSERT_NE(quarter, nullptr);
     growToTrunks(*quarter);
 

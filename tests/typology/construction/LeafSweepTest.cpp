@@ -241,21 +241,8 @@ void check(const Drawable& node, Faults& f) {
 
 TEST(LeafSweep, EveryLeafOfARealQuarterDrawsItsFootprintWallsAreCoveredAndBuiltOnceStairsClimbInOrderAroundAnOpenWell) {
     auto root = buildWorld();
-    root->refine(kModelView);
-    auto* mun = dynamic_cast<TypMunIrregular*>(root->child(0));
-    ASSERT_NE(mun, nullptr);
-    mun->refine(kModelView);
-    TypTowIrregular* central = nullptr;
-    for (auto* town : childrenOf<TypTowIrregular>(*mun)) {
-        const Vector origin = town->transform.translationPart();
-        if (town->poly.containsPoint(mun->centre.x - origin.x, mun->centre.z - origin.z))
-            central = town;
-    }
-    ASSERT_NE(central, nullptr);
-    central->refine(kModelView);
-    const auto quarters = childrenOf<TypQuaIrregular>(*central);
-    ASSERT_GT(quarters.size(), 3u);
-    TypQuaIrregular* quarter = quarters[3];
+    TypQuaIrregular* quarter = centralQuarter(*root, 3);
+    ASSERT_NE(quarter, nullptr);
     const std::vector<TypBuiCourt*> courts = refinedCourts(*quarter);
     ASSERT_GT(courts.size(), 5u);
     Faults f;

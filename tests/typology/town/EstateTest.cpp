@@ -514,28 +514,22 @@ struct WorldTown {
 
 // The world's town at the centre of the municipality, where the population
 // is densest, refined into its quarters.
-WorldTown centralTown() {
+WorldTown worldCentralTown() {
     WorldTown w;
     w.root = buildWorld();
-    w.root->refine(kModelView);
-    auto* mun = dynamic_cast<TypMunIrregular*>(w.root->child(0));
-    mun->refine(kModelView);
-    for (auto* town : childrenOf<TypTowIrregular>(*mun)) {
-        const Vector origin = town->transform.translationPart();
-        if (town->poly.containsPoint(mun->centre.x - origin.x, mun->centre.z - origin.z))
-            w.town = town;
-    }
+    w.town = centralTown(*w.root);
     EXPECT_NE(w.town, nullptr);
-    if (!w.town)
-        w.town = childrenOf<TypTowIrregular>(*mun).front();
-    w.town->refine(kModelView);
+    if (!w.town) {
+        w.town = childrenOf<TypTowIrregular>(*static_cast<Desc*>(w.root->child(0))).front();
+        w.town->refine(kModelView);
+    }
     return w;
 }
 
 }  // namespace
 
 TEST(EstateWorld, CollapseAndRefineGiveIdenticalChildren) {
-    WorldTown w = centralTown();
+    WorldTown w = worldCentralTown();
     int checked = 0, courts = 0;
     for (auto* quarter : childrenOf<TypQuaIrregular>(*w.town)) {
         quarter->refine(kModelView);
@@ -567,7 +561,7 @@ TEST(EstateWorld, CollapseAndRefineGiveIdenticalChildren) {
 // checks every polygon handed down and the area it covers.
 TEST(EstateWorld, SweepOfOneTown) {
     const auto start = std::chrono::steady_clock::now();
-    WorldTown w = centralTown();
+    WorldTown w = worldCentralTown();
     const auto townMade = std::chrono::steady_clock::now();
     int quarters = 0, blocks = 0, estates = 0, courtEstates = 0, buildings = 0, courts = 0, sites = 0, streets = 0;
     int invalid = 0;
