@@ -247,32 +247,17 @@ TEST(Block, WorldBlockCollapseAndRefineGiveIdenticalChildren) {
                 if (checked == 12)
                     return;
                 block->refine(kModelView);
-                std::vector<std::string> first;
-                for (int i = 0; i < block->childCount(); ++i) {
-                    const Drawable* c = block->child(i);
-                    std::string print = std::string(c->className().name) + " " + std::to_string(c->seed);
-                    if (auto* p = dynamic_cast<const DescPoly*>(c))
-                        for (const Point& q : p->poly.points())
-                            print += " " + std::to_string(q.x) + "," + std::to_string(q.y) + "/" +
-                                     std::to_string(q.limit);
-                    first.push_back(print);
-                }
+                const std::vector<ChildPrint> first = printChildren(*block);
                 const int nodes = block->graph.count();
                 block->releaseChildren();
                 EXPECT_EQ(block->graph.count(), 0);
                 RandomGenerator::generation().seed(checked);
                 block->refine(kModelView);
                 EXPECT_EQ(block->graph.count(), nodes);
-                ASSERT_EQ(block->childCount(), static_cast<int>(first.size()));
-                for (int i = 0; i < block->childCount(); ++i) {
-                    const Drawable* c = block->child(i);
-                    std::string print = std::string(c->className().name) + " " + std::to_string(c->seed);
-                    if (auto* p = dynamic_cast<const DescPoly*>(c))
-                        for (const Point& q : p->poly.points())
-                            print += " " + std::to_string(q.x) + "," + std::to_string(q.y) + "/" +
-                                     std::to_string(q.limit);
-                    EXPECT_EQ(print, first[i]);
-                }
+                const std::vector<ChildPrint> second = printChildren(*block);
+                ASSERT_EQ(second.size(), first.size());
+                for (size_t i = 0; i < first.size(); ++i)
+                    EXPECT_TRUE(second[i] == first[i]) << "child " << i << " (" << first[i].className << ")";
                 ++checked;
             }
             quarter->releaseChildren();
