@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/Model.h"
+#include "core/ModelFile.h"
 #include "core/ParameterList.h"
 #include "core/RandomGenerator.h"
 #include "core/RenderContext.h"

@@ -10,8 +10,6 @@
 #include "core/Drawable.h"
 #include "core/Vector.h"
 
-struct Lib3dsFile;
-
 // One mesh of a model file, copied out of lib3ds.
 struct ModelMesh {
     std::string name;
@@ -44,21 +42,6 @@ int references(const char* name);
 // Number of model files loaded so far (a test hook for "loads once").
 int loads();
 }  // namespace modelTable
-
-// Reading the data directory's model files, shared with the material table.
-namespace modelFile {
-// "../data/<name>.3DS", or else the file in "../data/" whose name matches it
-// without regard to case (so "wood1" finds "Wood1.3DS"); empty when neither
-// exists or name is null or empty.
-std::string path(const char* name);
-// Loads the model file of name through lib3ds, from a checked copy in
-// memory: only the chunks the system reads (materials and triangle meshes)
-// are handed on, and a file whose chunk sizes, counts, strings or indices do
-// not fit is refused. Null when refused or missing; free with lib3ds_file_free.
-Lib3dsFile* load(const char* name);
-// The same for a file given by its path.
-Lib3dsFile* loadPath(const std::string& path);
-}  // namespace modelFile
 
 // Places one instance of a model. Its class name is "Drawable".
 class DrawableModel : public Drawable {
