@@ -50,6 +50,22 @@ std::vector<T*> childrenOf(const Desc& d) {
     return out;
 }
 
+// The summed area of d's polygon children.
+inline float childArea(const Desc& d) {
+    float sum = 0;
+    for (auto* c : childrenOf<DescPoly>(d))
+        sum += c->poly.area();
+    return sum;
+}
+
+// How many of p's points carry the given edge limit.
+inline int countLimit(const Poly& p, uint8_t limit) {
+    int n = 0;
+    for (const Point& q : p.points())
+        n += q.limit == limit;
+    return n;
+}
+
 // The name the material is bound by, or null when unbound.
 inline const char* nameOf(const Material& m) { return m.record ? m.record->name.c_str() : nullptr; }
 
