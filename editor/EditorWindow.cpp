@@ -216,6 +216,8 @@ void EditorWindow::renderFrame() {
     world_->render(*renderer_);
     if (crowdShown_)
         crowd_.stepAndDraw(*renderer_, world_.get(), collisions_);
+    // The outline is drawn over the scene, never into an impostor's picture.
+    renderer_->finishScene();
     checkSelection();
     if (!selection_.empty())
         renderer_->drawLines(selection_.outline(), outlineColour());

@@ -181,6 +181,7 @@ void RendererGl::beginFrame() {
     collected_.reset();
     // Pictures of the last frame are taken; their owners may go this frame.
     captureQueue_.clear();
+    sceneFinished_ = false;
     meshesDrawn = 0;
     impostorsShown = 0;
     if (!device_)
@@ -199,8 +200,7 @@ void RendererGl::endFrame() {
     RenderContext::endFrame();
     if (!device_)
         return;
-    if (impostorsEnabled)
-        captureImpostors();
+    finishScene();
     int windowWidth = 0, windowHeight = 0;
     window_.size(windowWidth, windowHeight);
     // The rectangle is given from the top; GL counts rows from the bottom.
@@ -214,6 +214,14 @@ void RendererGl::endFrame() {
         overlay();
     window_.swap();
     applyRenderStates();
+}
+
+void RendererGl::finishScene() {
+    if (sceneFinished_)
+        return;
+    sceneFinished_ = true;
+    if (device_ && impostorsEnabled)
+        captureImpostors();
 }
 
 // ---- impostors ----

@@ -53,6 +53,10 @@ public:
     void setProjection(const Matrix44& projection) override;
     void beginFrame() override;
     void endFrame() override;
+    // Ends the frame's scene: the impostors queued this frame copy their
+    // pictures now, so that what is drawn after it (the selection's outline)
+    // stays out of them. endFrame does it when nothing else did.
+    void finishScene();
     void setLight(const Vector& direction) override;
     void drawGraph(const Graph& graph) override;
     // Line segments between consecutive pairs of world points in one colour,
@@ -151,6 +155,7 @@ private:
     TextureCache textures_;
     std::unique_ptr<RenderList> collected_;  // owned until endList
     std::vector<Impostor*> captureQueue_;    // not owned: the descriptions'; emptied every frame
+    bool sceneFinished_ = false;             // the impostors of this frame are captured
 
     Vector lightDirection_;
     bool lightSet_ = false;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/Desc.h"
 #include "core/DrawablePolyExtruded.h"
@@ -139,6 +140,49 @@ TEST_F(ImpostorGLTest, PictureOnTheCoarseShapeMatchesTheGeometryItReplaces) {
     EXPECT_LT(d.pixels, 40) << "of about 2000 pixels the cube covers";
     EXPECT_LT(d.mean, 1.0);
     keepOnFailure(shown, "impostor_shown");
+}
+
+// An outline drawn over the scene after it has ended (the selection's) is not
+// copied into the picture that frame captures, so it does not stay on screen
+// once the selection is gone. Drawn before the end, it would.
+TEST_F(ImpostorGLTest, LinesDrawnAfterTheSceneStayOutOfThePicture) {
+    MeshMaterial yellow;
+    for (float* c : {yellow.diffuse, yellow.ambient, yellow.emissive})
+        c[0] = 1, c[1] = 0.9f, c[2] = 0.1f, c[3] = 1;
+    const std::vector<Vector> outline = {{-5, 0, -5}, {5, 10, -5}, {5, 0, -5}, {-5, 10, -5},
+                                         {-5, 5, -5}, {5, 5, -5},  {0, 0, -5}, {0, 10, -5}};
+    auto yellowPixels = [](const Frame& f) {
+        int n = 0;
+        for (int y = 0; y < f.height; ++y)
+            for (int x = 0; x < f.width; ++x) {
+                const Rgb p = f.at(x, y);
+                n += p.r > 200 && p.g > 170 && p.b < 80;
+            }
+        return n;
+    };
+    // The frame that captures the picture draws the outline; the next one does not.
+    auto capturedWithOutline = [&](bool afterTheScene) {
+        CubeBlock block(&red.material);
+        lookAt({0, 9, -60}, {0, 5, 0});
+        frame(block);
+        gl().beginFrame();
+        block.render(gl());
+        if (afterTheScene)
+            gl().finishScene();
+        gl().drawLines(outline, yellow);
+        gl().endFrame();
+        EXPECT_NE(block.impostor, nullptr);
+        const int drawn = yellowPixels(grab());
+        EXPECT_GT(drawn, 20) << "the outline is on screen in its own frame";
+        const Frame shown = frame(block);
+        EXPECT_EQ(gl().impostorsShown, 1);
+        return yellowPixels(shown);
+    };
+    const int after = capturedWithOutline(true);
+    const int before = capturedWithOutline(false);
+    std::printf("yellow pixels in the picture: outline after the scene %d, before it %d\n", after, before);
+    EXPECT_EQ(after, 0);
+    EXPECT_GT(before, 0) << "control: an outline drawn into the scene is captured";
 }
 
 TEST_F(ImpostorGLTest, ViewpointMovedPastTheRuleDropsThePicture) {
