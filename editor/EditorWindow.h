@@ -51,6 +51,7 @@ public:
     enum class Command {
         ExportGltf,                                              // "File"
         Resources, Detail, Impostors, Occlusion, Stopped, Info,  // "Render"
+        SkyLight,                                                // "Render"
         ShowGraph, Npcs, Collisions,                             // "AI"
         Help, Step, Autopilot, PilotSettings,                    // "Navigation"
         Properties, Cameras,                                     // the menu bar itself

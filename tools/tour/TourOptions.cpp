@@ -39,6 +39,7 @@ void TourOptions::usage(std::FILE* out) {
                  "                      [--no-impostors] [--no-occlusion] [--no-render] [--quiet] [--help]\n"
                  "                      [--census] [--export FILE.glb] [--at X,Z] [--path street]\n"
                  "                      [--autopilot] [--pilot-height H] [--crowd] [--collisions]\n"
+                 "                      [--classic-light]\n"
                  "  --frames N      frames along the path, 1 to 1000000 (default 240)\n"
                  "  --size WxH      render size in pixels, each side 1 to 8192 (default 640x480)\n"
                  "  --png DIR       write every K-th frame as DIR/frame_NNNN.png\n"
@@ -63,6 +64,7 @@ void TourOptions::usage(std::FILE* out) {
                  "  --pilot-height H  the autopilot's camera height in metres, 0 to 10000 (default 30)\n"
                  "  --crowd         step and draw the crowd (\"NPCs\")\n"
                  "  --collisions    the autopilot and the crowd test their moves against the town\n"
+                 "  --classic-light the sun and a 0x202020 ambient only, without the sky light\n"
                  "  --help          print this and exit\n"
                  "Needs the data directory ../data beside its own folder (made by `make`).\n"
                  "Exit codes: 0 done, 1 failure (no data directory, no GL, --check found a difference),\n"
@@ -135,6 +137,8 @@ bool TourOptions::parse(int argc, char** argv) {
             crowd = true;
         else if (a == "--collisions")
             collisions = true;
+        else if (a == "--classic-light")
+            classicLight = true;
         else
             return false;
     }

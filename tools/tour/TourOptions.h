@@ -31,6 +31,7 @@ struct TourOptions {
     float pilotHeight = 30.0f;
     bool crowd = false;
     bool collisions = false;
+    bool classicLight = false;  // no sky light: sun and 0x202020 ambient only
 
     // The option list: to stdout for --help, to stderr after a wrong option.
     static void usage(std::FILE* out);

@@ -124,8 +124,10 @@ int main(int argc, char** argv) {
     ctx->setProjection(windowProjection(o.width, o.height));
     ctx->setLight({-58, -69, 114});
     Skybox sky;
-    if (renderer)
+    if (renderer) {
         sky.build(*renderer);
+        renderer->skyLight = !o.classicLight;
+    }
     std::unique_ptr<Desc> world;
     TypRegIrregular* root = buildWorld(world);
 
