@@ -13,6 +13,7 @@
 #include "core/NullRenderContext.h"
 #include "core/PolyClip.h"
 #include "core/Terrain.h"
+#include "tools/tour/StreetWalk.h"
 #include "tools/tour/TourPath.h"
 #include "tools/tour/TreeFingerprint.h"
 #include "typology/building/TypBuiCourt.h"
@@ -179,20 +180,6 @@ Vector groundPointAhead(const Terrain& ground, const Vector& eye, const Vector& 
     return eye;
 }
 
-std::vector<Vec2> streetRoute(const TypQuaIrregular& quarter, const Matrix44& frame) {
-    Poly outline = quarter.poly;
-    constexpr float kInside = 2.0f;
-    const std::vector<float> inward(outline.count(), -kInside);
-    if (outline.canInset(inward))
-        outline = outline.inset(inward);
-    std::vector<Vec2> route;
-    for (const Point& p : outline.points()) {
-        const Vector w = frame.transformPoint({p.x, 0, p.y});
-        route.push_back({w.x, w.z});
-    }
-    return route;
-}
-
 Vec2 censusPoint(const Terrain& ground, const float* at) {
     if (at)
         return {at[0], at[1]};
@@ -201,10 +188,8 @@ Vec2 censusPoint(const Terrain& ground, const float* at) {
 }
 
 std::vector<Vec2> streetRouteAt(Desc& world, const Vec2& point) {
-    Matrix44 frame;
-    std::vector<Vec2> route;
-    if (const TypQuaIrregular* quarter = findQuarter(world, point.x, point.y, frame))
-        route = streetRoute(*quarter, frame);
+    const Vector forward = TourPath::kStartTarget - TourPath::kStartEye;
+    const std::vector<Vec2> route = walkStreets(quarterStreetPieces(world, point), point, {forward.x, forward.z});
     // The tour grows the world itself, nearest first from its own camera.
     world.releaseChildren();
     return route;

@@ -23,16 +23,14 @@ void growToLeaves(Desc& d);
 // when it never does within 10 km.
 Vector groundPointAhead(const Terrain& ground, const Vector& eye, const Vector& target);
 
-// The quarter's outline moved 2 m inwards (onto its street pieces), as world
-// points (x, z).
-std::vector<Vec2> streetRoute(const TypQuaIrregular& quarter, const Matrix44& frame);
-
 // The census point (world x, z): at when given, else where the start camera's
 // view meets the ground.
 Vec2 censusPoint(const Terrain& ground, const float* at);
 
-// The street walk's route through the quarter holding point; the world is
-// left bare again afterwards. Empty when no quarter holds it.
+// The street walk's route (walkStreets) over the street pieces of the quarter
+// holding point, from the place nearest it, setting off as the start camera
+// looks; the world is left bare again afterwards. Empty when no quarter
+// holds it.
 std::vector<Vec2> streetRouteAt(Desc& world, const Vec2& point);
 
 // Grows the quarter holding (x, z) and prints "census: <class> <count>" per

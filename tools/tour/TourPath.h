@@ -28,8 +28,9 @@ public:
 
     // ground: the world's land reference (not owned; null: flat ground at 0).
     explicit TourPath(const Terrain* ground) : ground_(ground) {}
-    // The street walk: once round the closed route (world x, z) at walking
-    // height, looking ahead along it. Fewer than 2 points: the default path.
+    // The street walk: along the route (world x, z, an open line) from its
+    // first point to its last at walking height, looking ahead along it.
+    // Fewer than 2 points: the default path.
     TourPath(const Terrain* ground, std::vector<Vec2> route) : ground_(ground), route_(std::move(route)) {}
 
     // Camera at t in [0, 1] along the path: eye and a point it looks at.
@@ -39,7 +40,8 @@ public:
 
 private:
     float groundAt(float x, float z) const;
-    // Point at distance s along the closed route.
+    // Point at distance s along the route; beyond its ends, on the line of
+    // its first or last leg.
     Vec2 alongRoute(float s) const;
     float routeLength() const;
 
