@@ -16,9 +16,12 @@ namespace {
 
 using namespace streetwalk;
 
+// Shorter is no direction and no width (metres).
+constexpr float kTiny = 0.05f;
+
 Vec2 unit(const Vec2& v, const Vec2& fallback) {
     const float l = v.length();
-    return l > kSamePlace ? v * (1.0f / l) : fallback;
+    return l > kTiny ? v * (1.0f / l) : fallback;
 }
 
 // Crossing-number test of a point against a quadrilateral.
@@ -63,7 +66,7 @@ void collectPieces(Desc& d, const Matrix44& frame, StreetPieces& out) {
             // Edge 0 runs from the building line (corner 0) to the middle (corner
             // 1), edge 2 from the middle (corner 2) to the building line (corner 3).
             const float start = (c[0] - c[1]).length(), end = (c[3] - c[2]).length();
-            if (!(start > kSamePlace && end > kSamePlace))
+            if (!(start > kTiny && end > kTiny))
                 continue;
             const float offset = walkOffset(*street, std::min(start, end));
             piece.from = c[1] + (c[0] - c[1]) * (offset / start);
@@ -141,7 +144,7 @@ WalkGraph buildGraph(const StreetPieces& streets) {
 }
 
 // The way on from place `here` heading h: most straight on (sense 0), or
-// turning furthest right (-1) or left (+1) by at least kMinTurn; -1 for none.
+// turning furthest right (-1) or left (+1) by kMinTurn to kMaxTurn; -1 for none.
 int choose(const WalkGraph& g, int here, const std::vector<int>& candidates, const Vec2& h, int sense) {
     int best = -1;
     float bestScore = -std::numeric_limits<float>::infinity();
@@ -150,7 +153,8 @@ int choose(const WalkGraph& g, int here, const std::vector<int>& candidates, con
         const float angle = std::atan2(h.cross(d), h.dot(d));  // positive: to the left
         float score = -std::fabs(angle);
         if (sense != 0) {
-            if (angle * static_cast<float>(sense) < kMinTurn)
+            const float turn = angle * static_cast<float>(sense);
+            if (turn < kMinTurn || turn > kMaxTurn)
                 continue;
             score = angle * static_cast<float>(sense);
         }

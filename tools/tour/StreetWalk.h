@@ -21,10 +21,13 @@ class Desc;
 namespace streetwalk {
 // Length of the route (metres).
 inline constexpr float kLength = 480.0f;
-// A turn takes a way at least this far (radians) off straight on.
+// A turn takes a way at least this far (radians) off straight on, and at
+// most this far: beyond it is turning back.
 inline constexpr float kMinTurn = 0.5f;
-// Line ends closer than this (metres) are one place.
-inline constexpr float kSamePlace = 0.05f;
+inline constexpr float kMaxTurn = 2.4f;
+// Line ends closer than this (metres) are one place: where the pieces of a
+// corner meet, their lines end a step apart.
+inline constexpr float kSamePlace = 2.0f;
 // Line ends up to this far apart are joined when the way between is paved...
 inline constexpr float kCornerLink = 4.0f;
 // ...and up to this far when the way also runs on straight from both lines.
