@@ -59,6 +59,11 @@ Vec2 TourPath::alongRoute(float s) const {
 }
 
 void TourPath::at(float t, Vector& eye, Vector& target) const {
+    if (fixed_) {
+        eye = fixedEye_;
+        target = fixedTarget_;
+        return;
+    }
     if (route_.size() >= 2) {
         const float s = std::clamp(t, 0.0f, 1.0f) * routeLength();
         const Vec2 here = alongRoute(s);

@@ -33,6 +33,10 @@ public:
     // Fewer than 2 points: the default path.
     TourPath(const Terrain* ground, std::vector<Vec2> route) : ground_(ground), route_(std::move(route)) {}
 
+    // A camera that stays at eye, looking at target, on every frame.
+    TourPath(const Vector& eye, const Vector& target)
+        : ground_(nullptr), fixed_(true), fixedEye_(eye), fixedTarget_(target) {}
+
     // Camera at t in [0, 1] along the path: eye and a point it looks at.
     void at(float t, Vector& eye, Vector& target) const;
     // The view matrix for frame i of n (the whole path is flown whatever n is).
@@ -47,4 +51,6 @@ private:
 
     const Terrain* ground_;  // not owned
     std::vector<Vec2> route_;
+    bool fixed_ = false;
+    Vector fixedEye_, fixedTarget_;
 };
