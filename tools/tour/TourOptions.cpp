@@ -156,8 +156,7 @@ bool TourOptions::parse(int argc, char** argv) {
             if (!shotNameAllowed(v))
                 return false;
             shots.push_back(std::filesystem::absolute(v).string());
-        }
-        else
+        } else
             return false;
     }
     if (!view.empty()) {

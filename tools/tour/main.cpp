@@ -168,11 +168,12 @@ int main(int argc, char** argv) {
     }
     TourFlight tour(o, *ctx, renderer.get(), renderer ? &sky : nullptr, *world, path, pilot.get(), crowd.get());
     tour.fly(0);
+    bool shotsWritten = true;
     for (const std::string& shot : o.shots)
         if (!renderer || !saveShot(*renderer, shot)) {
             std::fprintf(stderr, "callimora-tour: cannot write %s%s\n", shot.c_str(),
                          renderer ? "" : " without GL");
-            return 1;
+            shotsWritten = false;
         }
     if (o.dumpDepth >= 0)
         dumpTree(*world, o.dumpDepth, stdout);
@@ -208,5 +209,5 @@ int main(int argc, char** argv) {
                              "descriptions of the first\n", kRepeatGrowth);
         return 1;
     }
-    return 0;
+    return shotsWritten ? 0 : 1;
 }
