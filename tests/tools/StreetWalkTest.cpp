@@ -19,16 +19,6 @@
 
 namespace {
 
-void collectStreets(Desc& d, std::vector<TypBuiStreet*>& out) {
-    if (auto* street = dynamic_cast<TypBuiStreet*>(&d)) {
-        out.push_back(street);
-        return;
-    }
-    for (int i = 0; i < d.childCount(); ++i)
-        if (auto* c = dynamic_cast<Desc*>(d.child(i)))
-            collectStreets(*c, out);
-}
-
 // Every description from d down to its estates' children refined.
 void growToStreets(Desc& d, int depth) {
     d.refine(Matrix44::identity());

@@ -104,17 +104,6 @@ void collectCourts(Desc& d, std::vector<TypBuiCourt*>& out) {
             collectCourts(*c, out);
 }
 
-// The street pieces the estates laid (not the floors of stalls inside them).
-void collectStreets(Desc& d, std::vector<TypBuiStreet*>& out) {
-    if (auto* street = dynamic_cast<TypBuiStreet*>(&d)) {
-        out.push_back(street);
-        return;
-    }
-    for (int i = 0; i < d.childCount(); ++i)
-        if (auto* c = dynamic_cast<Desc*>(d.child(i)))
-            collectStreets(*c, out);
-}
-
 long modelCount(const Tally& t) {
     long n = 0;
     for (const auto& [name, count] : t.classes)
@@ -136,6 +125,16 @@ double msSince(std::chrono::steady_clock::time_point start) {
 }
 
 }  // namespace
+
+void collectStreets(Desc& d, std::vector<TypBuiStreet*>& out) {
+    if (auto* street = dynamic_cast<TypBuiStreet*>(&d)) {
+        out.push_back(street);
+        return;
+    }
+    for (int i = 0; i < d.childCount(); ++i)
+        if (auto* c = dynamic_cast<Desc*>(d.child(i)))
+            collectStreets(*c, out);
+}
 
 void growToLeaves(Desc& d) {
     d.refine(Matrix44::identity());

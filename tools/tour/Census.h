@@ -9,12 +9,17 @@
 
 class Desc;
 class Terrain;
+class TypBuiStreet;
 class TypQuaIrregular;
 
 // The quarter holding world point (x, z) (metres), refining the descriptions
 // above it on the way down; null when none holds it. frame receives the
 // placement of the quarter's coordinates in the world (identity outside towns).
 TypQuaIrregular* findQuarter(Desc& world, float x, float z, Matrix44& frame);
+
+// The street pieces under d that the estates laid (not the floors of stalls
+// inside them), in tree order.
+void collectStreets(Desc& d, std::vector<TypBuiStreet*>& out);
 
 // Refines d and every description below it down to the leaves.
 void growToLeaves(Desc& d);
