@@ -141,7 +141,8 @@ protected:
 
 TEST_F(EditorSmoke, FliesThroughTheTownWithMenusDialogsAndScreenshots) {
     const std::string script =
-        "wait 20; hold Up 40; hold Right 15; hold Ctrl+Down 5; hold Shift+Left 10; hold Alt+Up 10\n"
+        // The brightness figures below are those of the classic light.
+        "wait 20; menu Sky light; hold Up 40; hold Right 15; hold Ctrl+Down 5; hold Shift+Left 10; hold Alt+Up 10\n"
         "hold Shift+V 2; hold Shift+F 1\n"
         "menu Help; wait 3; press Close; wait 2\n"
         "menu Step...; wait 2; type abc; press OK; wait 2; type 2.5; wait 1; press Up; wait 1; press OK; wait 2\n"
@@ -323,7 +324,11 @@ TEST_F(EditorSmoke, CommandLineSetsSeedSizeCameraAndAutopilot) {
     writeText(sandbox_ / "data" / "camaras.txt",
               "Cam03: (1969.00,29.00,1417.00)(168.00,-1953.00,-8217.00)(0.00,1.00,0.00) x0.40\n"
               "Cam04: (2500.00,300.00,1500.00)(2750.00,0.00,1550.00)(0.00,1.00,0.00) x1.50\n");
-    ASSERT_EQ(run("wait 20; quit", "--seed 77 --size 320x240 --camera Cam04"), 0) << output_;
+    // Two screenshots of the same view: with the sky light (as at start), then without.
+    ASSERT_EQ(run("wait 20; hold S 1; wait 3; menu Sky light; wait 5; hold S 1; wait 3; quit",
+                  "--seed 77 --size 320x240 --camera Cam04"),
+              0)
+        << output_;
     EXPECT_NE(output_.find("viewport=320x240"), std::string::npos) << output_;
     float x = 0, y = 0, z = 0;
     const size_t state = output_.find("script state: seed=77 ");
@@ -333,6 +338,15 @@ TEST_F(EditorSmoke, CommandLineSetsSeedSizeCameraAndAutopilot) {
     EXPECT_NEAR(y, 300, 0.05f);
     EXPECT_NEAR(z, 1500, 0.05f);
     EXPECT_NE(output_.find("autopilot=0"), std::string::npos) << output_;
+    Picture sky, classic;
+    ASSERT_TRUE(load(sandbox_ / "screenshot000.bmp", sky));
+    ASSERT_TRUE(load(sandbox_ / "screenshot001.bmp", classic));
+    ASSERT_EQ(sky.width, 320);
+    // The town below the horizon is lighter under the sky light; the sky stays the sky.
+    double skyTown, skySpread, classicTown, classicSpread;
+    brightness(sky, 120, 240, skyTown, skySpread);
+    brightness(classic, 120, 240, classicTown, classicSpread);
+    EXPECT_GT(skyTown, classicTown + 10) << skyTown << " " << classicTown;
 
     // The autopilot walks from the start: the camera leaves the start view.
     ASSERT_EQ(run("wait 30; quit", "--autopilot --detail 0.3"), 0) << output_;
