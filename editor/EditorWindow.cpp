@@ -43,7 +43,7 @@ MeshMaterial outlineColour() {
 
 }  // namespace
 
-EditorWindow::EditorWindow(EditorScript* script) : script_(script) {}
+EditorWindow::EditorWindow(EditorScript* script, const EditorStart& start) : script_(script), start_(start) {}
 
 EditorWindow::~EditorWindow() {
     if (window_ && window_->valid())
@@ -68,8 +68,8 @@ EditorWindow::~EditorWindow() {
 
 bool EditorWindow::create() {
     GlWindow::Options options;
-    options.width = kInitialWidth;
-    options.height = kInitialHeight;
+    options.width = start_.width;
+    options.height = start_.height;
     options.headless = false;
     // The user cannot drag the size; size changes still arrive and are honoured.
     options.resizable = false;
@@ -118,6 +118,12 @@ void EditorWindow::startUp() {
 
     control_ = std::make_unique<CameraControl>(*renderer_);
     control_->installInitialCamera();
+    if (start_.cameraGiven) {
+        cameraStore_.camera = start_.camera;
+        const float far = cameraStore_.apply(*renderer_);
+        if (far > 0)
+            control_->setFarDistance(far);
+    }
     renderer_->setLight(kLightDirection);
     renderer_->overlay = [this] { overlay(); };
 
@@ -126,12 +132,21 @@ void EditorWindow::startUp() {
     makeWorld();
     setRunning(true);
     adjustPresentRect();
+    if (start_.autopilot) {
+        // The streets are there once the town has grown around the camera.
+        renderFrame();
+        if (!autopilot_.switchOn(*renderer_, world_.get()))
+            statusText_ = "The autopilot found no street to walk";
+    }
+    // Last: the autopilot sets its own detail when it starts.
+    if (start_.detailGiven)
+        renderer_->setDetail(start_.detail);
 }
 
 void EditorWindow::makeWorld() {
     properties_.setTarget(nullptr);
     selection_.clear();
-    buildWorld(world_);
+    buildWorld(world_, start_.seed);
     if (control_)
         control_->world = world_.get();
     properties_.setTarget(world_.get());

@@ -20,6 +20,7 @@
 #include "core/lod/FrameRateMonitor.h"
 #include "editor/Autopilot.h"
 #include "editor/CameraStore.h"
+#include "editor/EditorOptions.h"
 #include "editor/ErrorLog.h"
 #include "editor/FrozenFrame.h"
 #include "editor/PilotSettingsDialog.h"
@@ -42,7 +43,8 @@ class Skybox;
 class EditorWindow {
 public:
     static constexpr const char* kTitle = "Callimora";
-    static constexpr int kInitialWidth = 500, kInitialHeight = 400;  // client area, pixels
+    // Client area, pixels, unless the command line says otherwise.
+    static constexpr int kInitialWidth = EditorStart::kDefaultWidth, kInitialHeight = EditorStart::kDefaultHeight;
     static constexpr int kTickMilliseconds = 10;
     // Exit code after a failed assertion has been reported.
     static constexpr int kAssertExitCode = 3;
@@ -51,6 +53,7 @@ public:
     enum class Command {
         ExportGltf,                                              // "File"
         Resources, Detail, Impostors, Occlusion, Stopped, Info,  // "Render"
+        SkyLight,                                                // "Render"
         ShowGraph, Npcs, Collisions,                             // "AI"
         Help, Step, Autopilot, PilotSettings,                    // "Navigation"
         Properties, Cameras,                                     // the menu bar itself
@@ -60,7 +63,8 @@ public:
 
     // script: not owned, may be null (interactive use). With a script the
     // keys come from it, and messages go to stderr instead of message boxes.
-    explicit EditorWindow(EditorScript* script = nullptr);
+    // start: seed, size, camera, detail and autopilot from the command line.
+    explicit EditorWindow(EditorScript* script = nullptr, const EditorStart& start = {});
     ~EditorWindow();
     EditorWindow(const EditorWindow&) = delete;
     EditorWindow& operator=(const EditorWindow&) = delete;
@@ -118,6 +122,7 @@ private:
     void restartAutopilot();
 
     EditorScript* script_;  // not owned, may be null
+    EditorStart start_;
 
     std::unique_ptr<GlWindow> window_;          // owned
     std::unique_ptr<RendererGl> renderer_;      // owned; null when creation or a resize failed

@@ -23,6 +23,7 @@ const struct {
     {"Detail...", EditorWindow::Command::Detail},
     {"Impostors", EditorWindow::Command::Impostors},
     {"Occlusion", EditorWindow::Command::Occlusion},
+    {"Sky light", EditorWindow::Command::SkyLight},
     {"Stopped", EditorWindow::Command::Stopped},
     {"Info", EditorWindow::Command::Info},
     {"Show Graph", EditorWindow::Command::ShowGraph},
@@ -35,6 +36,14 @@ const struct {
     {"Properties", EditorWindow::Command::Properties},
     {"Cameras", EditorWindow::Command::Cameras},
 };
+
+// Pictures taken under the other light: every impostor is taken again.
+void releaseImpostors(Desc& d) {
+    d.releaseImpostor();
+    for (int i = 0; i < d.childCount(); ++i)
+        if (auto* child = dynamic_cast<Desc*>(d.child(i)))
+            releaseImpostors(*child);
+}
 
 }  // namespace
 
@@ -93,6 +102,7 @@ void EditorWindow::drawMenuBar() {
         ImGui::Separator();
         item("Impostors", Command::Impostors, haveRenderer && renderer_->impostorsEnabled);
         item("Occlusion", Command::Occlusion, haveRenderer && renderer_->occlusionEnabled);
+        item("Sky light", Command::SkyLight, haveRenderer && renderer_->skyLight);
         item("Stopped", Command::Stopped, !running_);
         ImGui::Separator();
         item("Info", Command::Info, info_);
@@ -177,6 +187,12 @@ void EditorWindow::execute(Command command) {
     case Command::Occlusion:
         if (renderer_)
             renderer_->occlusionEnabled = !renderer_->occlusionEnabled;
+        break;
+    case Command::SkyLight:
+        if (renderer_)
+            renderer_->skyLight = !renderer_->skyLight;
+        if (world_)
+            releaseImpostors(*world_);
         break;
     case Command::Stopped: setRunning(!running_); break;
     case Command::Info:

@@ -63,5 +63,10 @@ void EditorWindow::reportScriptEnd() const {
                 keyboard_ ? keyboard_->step : 0.0f, control_ ? control_->farDistance() : 0.0f,
                 renderer_ ? renderer_->viewportWidth : 0, renderer_ ? renderer_->viewportHeight : 0,
                 statusText_.c_str());
+    // What the command line sets at start.
+    const Vector eye = renderer_ ? renderer_->cameraPosition : Vector();
+    std::printf("callimora: script state: seed=%u detail=%.2f autopilot=%d eye=%.2f,%.2f,%.2f\n",
+                world_ ? world_->seed : 0u, renderer_ ? renderer_->detail() : 0.0f, autopilot_.on() ? 1 : 0, eye.x,
+                eye.y, eye.z);
     std::fflush(stdout);
 }

@@ -1,6 +1,7 @@
 // callimora: the desktop program. Starts from its own folder so that
-// "../data/" is the data directory, refuses to run without a display, and
-// hands over to the main window.
+// "../data/" is the data directory, reads its command line (a wrong argument
+// ends it with the usage before any window opens), refuses to run without a
+// display, and hands over to the main window.
 #include <SDL.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <string>
 
+#include "editor/EditorOptions.h"
 #include "editor/EditorScript.h"
 #include "editor/EditorWindow.h"
 
@@ -33,10 +35,29 @@ int noDisplay(const char* why) {
     return kNoDisplayExitCode;
 }
 
+int refuse(const std::string& why) {
+    std::fprintf(stderr, "callimora: %s\n", why.c_str());
+    EditorOptions::usage(stderr);
+    return EditorOptions::kUsageExitCode;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     enterOwnFolder();
+    EditorOptions options;
+    if (!options.parse(argc, argv))
+        return refuse(options.error());
+    if (options.help) {
+        EditorOptions::usage(stdout);
+        return 0;
+    }
+    if (!options.cameraName.empty()) {
+        CameraStore cameras;
+        cameras.load();
+        if (!options.findCamera(cameras))
+            return refuse(options.error());
+    }
     // Frames follow each other more closely at a higher priority; without the
     // right to raise it the program runs as it is.
     (void)setpriority(PRIO_PROCESS, 0, -5);
@@ -72,7 +93,7 @@ int main() {
 
     int code = 0;
     {
-        EditorWindow window(scripted ? &script : nullptr);
+        EditorWindow window(scripted ? &script : nullptr, options.start);
         if (window.create()) {
             code = window.run();
         } else {

@@ -17,6 +17,11 @@ uniform bool uLighting;
 uniform vec3 uDiffuse;
 uniform vec3 uAmbient;
 uniform vec3 uEmissive;
+// Sky light: a hemisphere ambient on the diffuse colour, uSkyLight from
+// straight above, uGroundLight from straight below.
+uniform bool uHemisphere;
+uniform vec3 uSkyLight;
+uniform vec3 uGroundLight;
 out vec3 vColour;
 out vec2 vTexCoord;
 void main() {
@@ -29,7 +34,11 @@ void main() {
         if (len > 0.0)
             n /= len;
         float lambert = max(dot(n, uTowardLight), 0.0);
-        vColour = clamp(uEmissive + uAmbient * uSceneAmbient + uDiffuse * uLightDiffuse * lambert, 0.0, 1.0);
+        vec3 lit = uEmissive + uAmbient * uSceneAmbient + uDiffuse * uLightDiffuse * lambert;
+        // Off, the classic light is computed exactly as before.
+        if (uHemisphere)
+            lit += uDiffuse * mix(uGroundLight, uSkyLight, 0.5 + 0.5 * n.y);
+        vColour = clamp(lit, 0.0, 1.0);
     } else {
         vColour = vec3(1.0);
     }
@@ -100,6 +109,9 @@ MeshShader::MeshShader() {
     diffuse_ = glGetUniformLocation(id, "uDiffuse");
     ambient_ = glGetUniformLocation(id, "uAmbient");
     emissive_ = glGetUniformLocation(id, "uEmissive");
+    hemisphere_ = glGetUniformLocation(id, "uHemisphere");
+    skyLight_ = glGetUniformLocation(id, "uSkyLight");
+    groundLight_ = glGetUniformLocation(id, "uGroundLight");
     textured_ = glGetUniformLocation(id, "uTextured");
     texture_ = glGetUniformLocation(id, "uTexture");
     use();
@@ -120,6 +132,12 @@ void MeshShader::setLight(const Vector& towardLight, const Vector& diffuse) cons
 }
 
 void MeshShader::setAmbient(const Vector& sceneAmbient) const { uploadVector(sceneAmbient_, sceneAmbient); }
+
+void MeshShader::setSkyLight(bool on, const Vector& sky, const Vector& ground) const {
+    glUniform1i(hemisphere_, on ? 1 : 0);
+    uploadVector(skyLight_, sky);
+    uploadVector(groundLight_, ground);
+}
 
 void MeshShader::setLighting(bool on) const { glUniform1i(lighting_, on ? 1 : 0); }
 

@@ -152,6 +152,7 @@ void RendererGl::applyRenderStates() {
     glBindSampler(0, linearSampler_.id());
     shader_->use();
     shader_->setAmbient({kAmbientLevel, kAmbientLevel, kAmbientLevel});
+    shader_->setSkyLight(skyLight, skyColours_.sky, skyColours_.ground);
     shader_->setLight(lightSet_ ? lightDirection_.normalized() * -1.0f : Vector(), {1, 1, 1});
     shader_->setLighting(true);
     worldDirty_ = true;

@@ -5,7 +5,8 @@
 // the frame there for saving until the next frame starts. Geometry operations
 // tessellate into Meshes that are uploaded and drawn at once and collected
 // into the display list being recorded. Lighting is one directional light
-// (white) over a scene ambient of 0x202020.
+// (white) over a scene ambient of 0x202020, the classic light, and on top of
+// it, while skyLight is on, the sky light the skybox hands over.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "renderer/GlObject.h"
 #include "renderer/Mesh.h"
 #include "renderer/MeshShader.h"
+#include "renderer/SkyLight.h"
 #include "renderer/TextureCache.h"
 
 class GlWindow;
@@ -115,6 +117,13 @@ public:
     // Installed as the model matrix at every frame start.
     Matrix44 baseModel;
 
+    // "Sky light": the hemisphere ambient is added while on (from the next
+    // frame); off, the classic light exactly. Without colours (no skybox
+    // built) it adds nothing.
+    bool skyLight = true;
+    void setSkyLightColours(const SkyLight& colours) { skyColours_ = colours; }
+    const SkyLight& skyLightColours() const { return skyColours_; }
+
     // Graph edges (red) and nodes (blue), and meshes showing an impostor.
     MeshMaterial edgeMaterial;
     MeshMaterial nodeMaterial;
@@ -159,6 +168,7 @@ private:
 
     Vector lightDirection_;
     bool lightSet_ = false;
+    SkyLight skyColours_;  // black until a skybox hands its colours over
     GLuint stageTexture_ = 0;
     Matrix44 world_;
     std::optional<Matrix44> viewOverride_;

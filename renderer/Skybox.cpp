@@ -3,6 +3,7 @@
 #include <string>
 
 #include "renderer/RendererGl.h"
+#include "renderer/SkyLight.h"
 #include "renderer/TextureCache.h"
 
 const char* const Skybox::kImageNames[kFaces] = {"skybox_posz.jpg", "skybox_posx.jpg", "skybox_negz.jpg",
@@ -30,6 +31,8 @@ void Skybox::build(RendererGl& renderer, const char* folder) {
             v.u = kTexel[k][0], v.v = kTexel[k][1];
         }
     }
+    // The sky light follows the pictures: black (none) without them.
+    renderer.setSkyLightColours(SkyLight::fromFolder(prefix));
     vertexArray_ = GlVertexArray(genVertexArray());
     vertexBuffer_ = GlBuffer(genBuffer());
     glBindVertexArray(vertexArray_.id());

@@ -23,7 +23,8 @@ public:
     static const int kFaceCorners[kFaces][4];
 
     // Loads the six images from folder (a missing one leaves its face without
-    // a texture) and fills the faces. Needs the renderer's context current.
+    // a texture), fills the faces and hands the renderer the sky light of its
+    // top and bottom pictures. Needs the renderer's context current.
     void build(RendererGl& renderer, const char* folder = kFolder);
     // Right after beginFrame. A face without a texture is drawn with whatever
     // texture was set last.

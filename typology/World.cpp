@@ -20,7 +20,7 @@ void publishWorld(Desc* root) {
     gCollisionRoot = root;
 }
 
-std::unique_ptr<TypRegIrregular> buildWorld() {
+std::unique_ptr<TypRegIrregular> buildWorld(uint32_t rootSeed) {
     // The jitter draws from the generation generator, so the seeding comes
     // first and the outline before anything else.
     RandomGenerator::generation().seed(world::kGeneratorSeed);
@@ -31,7 +31,7 @@ std::unique_ptr<TypRegIrregular> buildWorld() {
     jitterEdges(outline, world::kJitterStep, world::kJitterWidth, true);
 
     auto root = std::make_unique<TypRegIrregular>(outline.poly(), std::vector<GraphNode*>{}, world::kOverHeight,
-                                                  world::kRootSeed, world::kWinding, outline.widths);
+                                                  rootSeed, world::kWinding, outline.widths);
     publishWorld(root.get());
     return root;
 }
@@ -42,9 +42,9 @@ void destroyWorld(std::unique_ptr<Desc>& world) {
     world.reset();
 }
 
-TypRegIrregular* buildWorld(std::unique_ptr<Desc>& world) {
+TypRegIrregular* buildWorld(std::unique_ptr<Desc>& world, uint32_t rootSeed) {
     destroyWorld(world);
-    std::unique_ptr<TypRegIrregular> root = buildWorld();
+    std::unique_ptr<TypRegIrregular> root = buildWorld(rootSeed);
     TypRegIrregular* raw = root.get();
     world = std::move(root);
     return raw;

@@ -25,12 +25,13 @@ inline constexpr float kCorners[kCornerCount][2] = {{0, 0}, {0, 3400}, {5100, 34
 }  // namespace world
 
 // Seeds the generation generator with 0, jitters the outline into 94 points
-// and makes the root region over it (seed 9236, over height 70, winding pi/8,
-// the outline's widths); publishes the new root and returns it.
-std::unique_ptr<TypRegIrregular> buildWorld();
+// and makes the root region over it (seed rootSeed, 9236 unless another is
+// asked for, over height 70, winding pi/8, the outline's widths); publishes
+// the new root and returns it.
+std::unique_ptr<TypRegIrregular> buildWorld(uint32_t rootSeed = world::kRootSeed);
 // Destroys the tree held in world first (clearing the published references
 // while it goes), then builds a new one into it. Returns the new root.
-TypRegIrregular* buildWorld(std::unique_ptr<Desc>& world);
+TypRegIrregular* buildWorld(std::unique_ptr<Desc>& world, uint32_t rootSeed = world::kRootSeed);
 // Destroys the tree held in world, if any, and clears the published references.
 void destroyWorld(std::unique_ptr<Desc>& world);
 

@@ -67,6 +67,11 @@ std::string readText(const fs::path& path) {
     return text.str();
 }
 
+void writeText(const fs::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
 class EditorSmoke : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -98,8 +103,8 @@ protected:
             fs::remove_all(sandbox_, ignored);
     }
 
-    // Runs the program with the script; returns its exit code.
-    int run(const std::string& script) {
+    // Runs the program with the script and the command line; returns its exit code.
+    int run(const std::string& script, const std::string& arguments = "") {
         const bool xvfb = std::system("command -v xvfb-run > /dev/null 2>&1") == 0;
         setenv("CALLIMORA_SCRIPT", script.c_str(), 1);
         const char* previousDriver = std::getenv("SDL_VIDEODRIVER");
@@ -114,7 +119,8 @@ protected:
         fs::remove(statusFile);
         const std::string command = "cd '" + (sandbox_ / "bin").string() + "' && " +
                                     (xvfb ? "xvfb-run -a -s '-screen 0 800x600x24' " : "") +
-                                    "sh -c './callimora > ../output.txt 2>&1; echo $? > ../status.txt'";
+                                    "sh -c './callimora " + arguments +
+                                    " > ../output.txt 2>&1; echo $? > ../status.txt'";
         const int status = std::system(command.c_str());
         unsetenv("CALLIMORA_SCRIPT");
         if (!keptDriver.empty())
@@ -135,7 +141,8 @@ protected:
 
 TEST_F(EditorSmoke, FliesThroughTheTownWithMenusDialogsAndScreenshots) {
     const std::string script =
-        "wait 20; hold Up 40; hold Right 15; hold Ctrl+Down 5; hold Shift+Left 10; hold Alt+Up 10\n"
+        // The brightness figures below are those of the classic light.
+        "wait 20; menu Sky light; hold Up 40; hold Right 15; hold Ctrl+Down 5; hold Shift+Left 10; hold Alt+Up 10\n"
         "hold Shift+V 2; hold Shift+F 1\n"
         "menu Help; wait 3; press Close; wait 2\n"
         "menu Step...; wait 2; type abc; press OK; wait 2; type 2.5; wait 1; press Up; wait 1; press OK; wait 2\n"
@@ -311,4 +318,65 @@ TEST_F(EditorSmoke, SettingKeysHeldForLongKeepTheCameraUsable) {
     EXPECT_GT(spread, 20.0);
     EXPECT_GT(groundSpread, 3.0);
     EXPECT_GT(std::fabs(groundMean - skyMean), 15.0);
+}
+
+TEST_F(EditorSmoke, CommandLineSetsSeedSizeCameraAndAutopilot) {
+    writeText(sandbox_ / "data" / "camaras.txt",
+              "Cam03: (1969.00,29.00,1417.00)(168.00,-1953.00,-8217.00)(0.00,1.00,0.00) x0.40\n"
+              "Cam04: (2500.00,300.00,1500.00)(2750.00,0.00,1550.00)(0.00,1.00,0.00) x1.50\n");
+    // Two screenshots of the same view: with the sky light (as at start), then without.
+    ASSERT_EQ(run("wait 20; hold S 1; wait 3; menu Sky light; wait 5; hold S 1; wait 3; quit",
+                  "--seed 77 --size 320x240 --camera Cam04"),
+              0)
+        << output_;
+    EXPECT_NE(output_.find("viewport=320x240"), std::string::npos) << output_;
+    float x = 0, y = 0, z = 0;
+    const size_t state = output_.find("script state: seed=77 ");
+    ASSERT_NE(state, std::string::npos) << output_;
+    ASSERT_EQ(std::sscanf(output_.c_str() + output_.find("eye=", state), "eye=%f,%f,%f", &x, &y, &z), 3) << output_;
+    EXPECT_NEAR(x, 2500, 0.05f);
+    EXPECT_NEAR(y, 300, 0.05f);
+    EXPECT_NEAR(z, 1500, 0.05f);
+    EXPECT_NE(output_.find("autopilot=0"), std::string::npos) << output_;
+    Picture sky, classic;
+    ASSERT_TRUE(load(sandbox_ / "screenshot000.bmp", sky));
+    ASSERT_TRUE(load(sandbox_ / "screenshot001.bmp", classic));
+    ASSERT_EQ(sky.width, 320);
+    // The town below the horizon is lighter under the sky light; the sky stays the sky.
+    double skyTown, skySpread, classicTown, classicSpread;
+    brightness(sky, 120, 240, skyTown, skySpread);
+    brightness(classic, 120, 240, classicTown, classicSpread);
+    EXPECT_GT(skyTown, classicTown + 10) << skyTown << " " << classicTown;
+
+    // The autopilot walks from the start: the camera leaves the start view.
+    ASSERT_EQ(run("wait 30; quit", "--autopilot --detail 0.3"), 0) << output_;
+    EXPECT_NE(output_.find("script state: seed=9236 "), std::string::npos) << output_;
+    EXPECT_NE(output_.find("autopilot=1"), std::string::npos) << output_;
+    EXPECT_EQ(output_.find("eye=1969.00,29.00,1417.00"), std::string::npos) << output_;
+}
+
+TEST_F(EditorSmoke, WrongCommandLineShowsTheUsageBeforeAnyWindow) {
+    writeText(sandbox_ / "data" / "camaras.txt",
+              "Cam00: (1969.00,29.00,1417.00)(168.00,-1953.00,-8217.00)(0.00,1.00,0.00) x0.40\n");
+    const struct {
+        const char* arguments;
+        const char* reason;
+    } wrong[] = {
+        {"--bogus", "callimora: unknown option --bogus"},
+        {"--seed abc", "callimora: --seed abc:"},
+        {"--size 10x10", "callimora: --size 10x10:"},
+        {"--detail 9", "callimora: --detail 9:"},
+        {"--camera Cam05", "callimora: no camera named Cam05 in ../data/camaras.txt (it holds Cam00)"},
+        {"--autopilot --size", "callimora: --size needs a value"},
+    };
+    for (const auto& w : wrong) {
+        EXPECT_EQ(run("wait 5; quit", w.arguments), 2) << w.arguments << "\n" << output_;
+        EXPECT_EQ(output_.rfind(w.reason, 0), 0u) << w.arguments << "\n" << output_;
+        EXPECT_NE(output_.find("\nusage: callimora "), std::string::npos) << output_;
+        // Refused before the window: nothing ran.
+        EXPECT_EQ(output_.find("script done"), std::string::npos) << output_;
+    }
+    ASSERT_EQ(run("wait 5; quit", "--help"), 0) << output_;
+    EXPECT_EQ(output_.rfind("usage: callimora ", 0), 0u) << output_;
+    EXPECT_EQ(output_.find("script done"), std::string::npos) << output_;
 }

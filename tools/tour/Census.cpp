@@ -13,6 +13,7 @@
 #include "core/NullRenderContext.h"
 #include "core/PolyClip.h"
 #include "core/Terrain.h"
+#include "tools/tour/StreetWalk.h"
 #include "tools/tour/TourPath.h"
 #include "tools/tour/TreeFingerprint.h"
 #include "typology/building/TypBuiCourt.h"
@@ -103,17 +104,6 @@ void collectCourts(Desc& d, std::vector<TypBuiCourt*>& out) {
             collectCourts(*c, out);
 }
 
-// The street pieces the estates laid (not the floors of stalls inside them).
-void collectStreets(Desc& d, std::vector<TypBuiStreet*>& out) {
-    if (auto* street = dynamic_cast<TypBuiStreet*>(&d)) {
-        out.push_back(street);
-        return;
-    }
-    for (int i = 0; i < d.childCount(); ++i)
-        if (auto* c = dynamic_cast<Desc*>(d.child(i)))
-            collectStreets(*c, out);
-}
-
 long modelCount(const Tally& t) {
     long n = 0;
     for (const auto& [name, count] : t.classes)
@@ -135,6 +125,16 @@ double msSince(std::chrono::steady_clock::time_point start) {
 }
 
 }  // namespace
+
+void collectStreets(Desc& d, std::vector<TypBuiStreet*>& out) {
+    if (auto* street = dynamic_cast<TypBuiStreet*>(&d)) {
+        out.push_back(street);
+        return;
+    }
+    for (int i = 0; i < d.childCount(); ++i)
+        if (auto* c = dynamic_cast<Desc*>(d.child(i)))
+            collectStreets(*c, out);
+}
 
 void growToLeaves(Desc& d) {
     d.refine(Matrix44::identity());
@@ -179,20 +179,6 @@ Vector groundPointAhead(const Terrain& ground, const Vector& eye, const Vector& 
     return eye;
 }
 
-std::vector<Vec2> streetRoute(const TypQuaIrregular& quarter, const Matrix44& frame) {
-    Poly outline = quarter.poly;
-    constexpr float kInside = 2.0f;
-    const std::vector<float> inward(outline.count(), -kInside);
-    if (outline.canInset(inward))
-        outline = outline.inset(inward);
-    std::vector<Vec2> route;
-    for (const Point& p : outline.points()) {
-        const Vector w = frame.transformPoint({p.x, 0, p.y});
-        route.push_back({w.x, w.z});
-    }
-    return route;
-}
-
 Vec2 censusPoint(const Terrain& ground, const float* at) {
     if (at)
         return {at[0], at[1]};
@@ -201,10 +187,8 @@ Vec2 censusPoint(const Terrain& ground, const float* at) {
 }
 
 std::vector<Vec2> streetRouteAt(Desc& world, const Vec2& point) {
-    Matrix44 frame;
-    std::vector<Vec2> route;
-    if (const TypQuaIrregular* quarter = findQuarter(world, point.x, point.y, frame))
-        route = streetRoute(*quarter, frame);
+    const Vector forward = TourPath::kStartTarget - TourPath::kStartEye;
+    const std::vector<Vec2> route = walkStreets(quarterStreetPieces(world, point), point, {forward.x, forward.z});
     // The tour grows the world itself, nearest first from its own camera.
     world.releaseChildren();
     return route;

@@ -9,12 +9,17 @@
 
 class Desc;
 class Terrain;
+class TypBuiStreet;
 class TypQuaIrregular;
 
 // The quarter holding world point (x, z) (metres), refining the descriptions
 // above it on the way down; null when none holds it. frame receives the
 // placement of the quarter's coordinates in the world (identity outside towns).
 TypQuaIrregular* findQuarter(Desc& world, float x, float z, Matrix44& frame);
+
+// The street pieces under d that the estates laid (not the floors of stalls
+// inside them), in tree order.
+void collectStreets(Desc& d, std::vector<TypBuiStreet*>& out);
 
 // Refines d and every description below it down to the leaves.
 void growToLeaves(Desc& d);
@@ -23,16 +28,14 @@ void growToLeaves(Desc& d);
 // when it never does within 10 km.
 Vector groundPointAhead(const Terrain& ground, const Vector& eye, const Vector& target);
 
-// The quarter's outline moved 2 m inwards (onto its street pieces), as world
-// points (x, z).
-std::vector<Vec2> streetRoute(const TypQuaIrregular& quarter, const Matrix44& frame);
-
 // The census point (world x, z): at when given, else where the start camera's
 // view meets the ground.
 Vec2 censusPoint(const Terrain& ground, const float* at);
 
-// The street walk's route through the quarter holding point; the world is
-// left bare again afterwards. Empty when no quarter holds it.
+// The street walk's route (walkStreets) over the street pieces of the quarter
+// holding point, from the place nearest it, setting off as the start camera
+// looks; the world is left bare again afterwards. Empty when no quarter
+// holds it.
 std::vector<Vec2> streetRouteAt(Desc& world, const Vec2& point);
 
 // Grows the quarter holding (x, z) and prints "census: <class> <count>" per

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/RenderContext.h"
+#include "tools/tour/TourViews.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ void TourOptions::usage(std::FILE* out) {
                  "                      [--no-impostors] [--no-occlusion] [--no-render] [--quiet] [--help]\n"
                  "                      [--census] [--export FILE.glb] [--at X,Z] [--path street]\n"
                  "                      [--autopilot] [--pilot-height H] [--crowd] [--collisions]\n"
+                 "                      [--classic-light] [--view NAME] [--shot FILE]\n"
                  "  --frames N      frames along the path, 1 to 1000000 (default 240)\n"
                  "  --size WxH      render size in pixels, each side 1 to 8192 (default 640x480)\n"
                  "  --png DIR       write every K-th frame as DIR/frame_NNNN.png\n"
@@ -63,6 +65,13 @@ void TourOptions::usage(std::FILE* out) {
                  "  --pilot-height H  the autopilot's camera height in metres, 0 to 10000 (default 30)\n"
                  "  --crowd         step and draw the crowd (\"NPCs\")\n"
                  "  --collisions    the autopilot and the crowd test their moves against the town\n"
+                 "  --classic-light the sun and a 0x202020 ambient only, without the sky light\n"
+                 "  --view NAME     stay at a named view (%d frames unless --frames says otherwise):\n",
+                 tourviews::kFrames);
+    for (int i = 0; i < tourviews::kCount; ++i)
+        std::fprintf(out, "                    %-8s %s\n", tourViews()[i].name, tourViews()[i].what);
+    std::fprintf(out,
+                 "  --shot FILE     write the last frame to FILE, a .png or a .jpg (may be given again)\n"
                  "  --help          print this and exit\n"
                  "Needs the data directory ../data beside its own folder (made by `make`).\n"
                  "Exit codes: 0 done, 1 failure (no data directory, no GL, --check found a difference),\n"
@@ -82,6 +91,7 @@ bool TourOptions::parse(int argc, char** argv) {
         if (a == "--frames" && next(v)) {
             if (!readInt(v, 1, kMaxFrames, frames))
                 return false;
+            framesGiven = true;
         } else if (a == "--size" && next(v)) {
             const std::string size = v;
             const size_t x = size.find('x');
@@ -105,6 +115,7 @@ bool TourOptions::parse(int argc, char** argv) {
         else if (a == "--detail" && next(v)) {
             if (!readFloat(v, RenderContext::kMinDetail, RenderContext::kMaxDetail, detail))
                 return false;
+            detailGiven = true;
         } else if (a == "--no-impostors")
             impostors = false;
         else if (a == "--no-occlusion")
@@ -135,8 +146,26 @@ bool TourOptions::parse(int argc, char** argv) {
             crowd = true;
         else if (a == "--collisions")
             collisions = true;
-        else
+        else if (a == "--classic-light")
+            classicLight = true;
+        else if (a == "--view" && next(v)) {
+            if (!findView(v))
+                return false;
+            view = v;
+        } else if (a == "--shot" && next(v)) {
+            if (!shotNameAllowed(v))
+                return false;
+            shots.push_back(std::filesystem::absolute(v).string());
+        } else
             return false;
+    }
+    if (!view.empty()) {
+        const TourView& named = *findView(view);
+        if (!framesGiven)
+            frames = tourviews::kFrames;
+        if (!detailGiven)
+            detail = named.detail;
+        crowd = crowd || named.crowd;
     }
     return true;
 }

@@ -2,6 +2,7 @@
 // The tour's command line: what to fly or grow, how, and what to print.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 struct TourOptions {
     // Largest picture side and frame count an option takes.
@@ -9,6 +10,7 @@ struct TourOptions {
     static constexpr long kMaxFrames = 1000000;
 
     int frames = 240;
+    bool framesGiven = false;
     int width = 640;
     int height = 480;
     std::string pngDir;  // absolute; empty: no pictures
@@ -18,6 +20,7 @@ struct TourOptions {
     bool repeat = false;
     bool check = false;
     float detail = 0.4f;
+    bool detailGiven = false;
     bool impostors = true;
     bool occlusion = true;
     bool quiet = false;
@@ -31,6 +34,9 @@ struct TourOptions {
     float pilotHeight = 30.0f;
     bool crowd = false;
     bool collisions = false;
+    bool classicLight = false;  // no sky light: sun and 0x202020 ambient only
+    std::string view;                // a named view (TourViews) instead of the path; empty: none
+    std::vector<std::string> shots;  // absolute; the last frame written to each
 
     // The option list: to stdout for --help, to stderr after a wrong option.
     static void usage(std::FILE* out);

@@ -34,32 +34,48 @@ float TourPath::groundAt(float x, float z) const { return ground_ ? ground_->hei
 
 float TourPath::routeLength() const {
     float length = 0;
-    for (size_t i = 0; i < route_.size(); ++i)
-        length += (route_[(i + 1) % route_.size()] - route_[i]).length();
+    for (size_t i = 0; i + 1 < route_.size(); ++i)
+        length += (route_[i + 1] - route_[i]).length();
     return length;
 }
 
 Vec2 TourPath::alongRoute(float s) const {
-    const float total = routeLength();
-    if (!(total > 0.0f))
-        return route_.front();
-    s = std::fmod(s, total);
-    if (s < 0)
-        s += total;
-    for (size_t i = 0; i < route_.size(); ++i) {
-        const Vec2 a = route_[i], b = route_[(i + 1) % route_.size()];
+    int last = -1;  // the last leg of some length passed
+    for (size_t i = 0; i + 1 < route_.size(); ++i) {
+        const Vec2 a = route_[i], b = route_[i + 1];
         const float l = (b - a).length();
-        if (s <= l && l > 0.0f)
+        if (!(l > 0.0f))
+            continue;
+        if (s <= l)
             return a + (b - a) * (s / l);
+        last = static_cast<int>(i);
         s -= l;
     }
-    return route_.front();
+    if (last < 0)
+        return route_.front();
+    // The look ahead runs on past the end along the last leg.
+    const Vec2 a = route_[last], b = route_[last + 1];
+    return b + (b - a) * (s / (b - a).length());
 }
 
 void TourPath::at(float t, Vector& eye, Vector& target) const {
+    if (fixed_) {
+        eye = fixedEye_;
+        target = fixedTarget_;
+        return;
+    }
     if (route_.size() >= 2) {
         const float s = std::clamp(t, 0.0f, 1.0f) * routeLength();
-        const Vec2 here = alongRoute(s), ahead = alongRoute(s + kLookAhead);
+        const Vec2 here = alongRoute(s);
+        Vec2 ahead = alongRoute(s + kLookAhead);
+        // Where the route turns back (a dead end) the point ahead comes round
+        // to the eye: look on along the way it came instead.
+        if ((ahead - here).length() < 1.0f) {
+            Vec2 along = here - alongRoute(s - 1.0f);
+            if (!(along.length() > 0.0f))
+                along = {1, 0};
+            ahead = here + along * (kLookAhead / along.length());
+        }
         eye = {here.x, groundAt(here.x, here.y) + kWalkHeight, here.y};
         target = {ahead.x, groundAt(ahead.x, ahead.y) + kWalkHeight, ahead.y};
         return;

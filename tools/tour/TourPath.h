@@ -28,9 +28,14 @@ public:
 
     // ground: the world's land reference (not owned; null: flat ground at 0).
     explicit TourPath(const Terrain* ground) : ground_(ground) {}
-    // The street walk: once round the closed route (world x, z) at walking
-    // height, looking ahead along it. Fewer than 2 points: the default path.
+    // The street walk: along the route (world x, z, an open line) from its
+    // first point to its last at walking height, looking ahead along it.
+    // Fewer than 2 points: the default path.
     TourPath(const Terrain* ground, std::vector<Vec2> route) : ground_(ground), route_(std::move(route)) {}
+
+    // A camera that stays at eye, looking at target, on every frame.
+    TourPath(const Vector& eye, const Vector& target)
+        : ground_(nullptr), fixed_(true), fixedEye_(eye), fixedTarget_(target) {}
 
     // Camera at t in [0, 1] along the path: eye and a point it looks at.
     void at(float t, Vector& eye, Vector& target) const;
@@ -39,10 +44,13 @@ public:
 
 private:
     float groundAt(float x, float z) const;
-    // Point at distance s along the closed route.
+    // Point at distance s along the route; beyond its ends, on the line of
+    // its first or last leg.
     Vec2 alongRoute(float s) const;
     float routeLength() const;
 
     const Terrain* ground_;  // not owned
     std::vector<Vec2> route_;
+    bool fixed_ = false;
+    Vector fixedEye_, fixedTarget_;
 };

@@ -24,6 +24,7 @@
 #include "tools/tour/TourFlight.h"
 #include "tools/tour/TourOptions.h"
 #include "tools/tour/TourPath.h"
+#include "tools/tour/TourViews.h"
 #include "tools/tour/TreeFingerprint.h"
 #include "typology/World.h"
 #include "typology/town/TypRegIrregular.h"
@@ -124,8 +125,10 @@ int main(int argc, char** argv) {
     ctx->setProjection(windowProjection(o.width, o.height));
     ctx->setLight({-58, -69, 114});
     Skybox sky;
-    if (renderer)
+    if (renderer) {
         sky.build(*renderer);
+        renderer->skyLight = !o.classicLight;
+    }
     std::unique_ptr<Desc> world;
     TypRegIrregular* root = buildWorld(world);
 
@@ -135,9 +138,14 @@ int main(int argc, char** argv) {
     if (!o.impostors)
         ctx->impostorsEnabled = 0;
 
-    const TourPath path = o.streetPath ? TourPath(&root->land, streetRouteAt(*world, censusPoint(root->land,
-                                                                       o.atPoint())))
-                                       : TourPath(&root->land);
+    const TourView* view = o.view.empty() ? nullptr : findView(o.view);
+    Vector viewEye, viewTarget;
+    if (view)
+        view->place(&root->land, viewEye, viewTarget);
+    const TourPath path = view           ? TourPath(viewEye, viewTarget)
+                          : o.streetPath ? TourPath(&root->land, streetRouteAt(*world, censusPoint(root->land,
+                                                                                o.atPoint())))
+                                         : TourPath(&root->land);
     std::unique_ptr<Autopilot> pilot;
     if (o.autopilot) {
         pilot = std::make_unique<Autopilot>();
@@ -150,8 +158,23 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "callimora-tour: the autopilot found no street to walk\n");
     }
     std::unique_ptr<Crowd> crowd = o.crowd ? std::make_unique<Crowd>() : nullptr;
+    if (crowd && view && view->crowd) {
+        // The streets exist once the town has grown around the view.
+        ctx->setView(path.view(0, 1));
+        ctx->beginFrame();
+        world->render(*ctx);
+        ctx->endFrame();
+        gatherCrowd(*crowd, *ctx, world.get(), viewEye, viewTarget);
+    }
     TourFlight tour(o, *ctx, renderer.get(), renderer ? &sky : nullptr, *world, path, pilot.get(), crowd.get());
     tour.fly(0);
+    bool shotsWritten = true;
+    for (const std::string& shot : o.shots)
+        if (!renderer || !saveShot(*renderer, shot)) {
+            std::fprintf(stderr, "callimora-tour: cannot write %s%s\n", shot.c_str(),
+                         renderer ? "" : " without GL");
+            shotsWritten = false;
+        }
     if (o.dumpDepth >= 0)
         dumpTree(*world, o.dumpDepth, stdout);
     const uint64_t first = treeFingerprint(*world);
@@ -186,5 +209,5 @@ int main(int argc, char** argv) {
                              "descriptions of the first\n", kRepeatGrowth);
         return 1;
     }
-    return 0;
+    return shotsWritten ? 0 : 1;
 }
