@@ -1,0 +1,208 @@
+#include "renderer/GltfEncoding.h"
+
+#include <meshoptimizer.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <cstdlib>
+
+namespace gltfEncoding {
+
+namespace {
+
+constexpr int kUnsignedShort = 5123, kUnsignedInt = 5125;
+// Mantissa bits of texture coordinates: a 4096th of a repeat below 8 repeats.
+static const int kTexcoordBits = getenv("UVB") ? atoi(getenv("UVB")) : 14;
+static const float kPosBits = getenv("POSB") ? atof(getenv("POSB")) : 16;
+
+template <class T>
+void appendBytes(std::vector<unsigned char>& out, const std::vector<T>& data) {
+    const auto* p = reinterpret_cast<const unsigned char*>(data.data());
+    out.insert(out.end(), p, p + data.size() * sizeof(T));
+}
+
+// Calls f(vertex, index) for every vertex, freeing each chunk once read.
+template <class F>
+void drainVertices(GltfScene::Triangles& t, F&& f) {
+    size_t i = 0;
+    for (auto& chunk : t.vertexChunks) {
+        for (const Vertex& v : chunk)
+            f(v, i++);
+        std::vector<Vertex>().swap(chunk);
+    }
+    std::vector<std::vector<Vertex>>().swap(t.vertexChunks);
+}
+
+std::vector<uint32_t> drainIndices(GltfScene::Triangles& t) {
+    std::vector<uint32_t> indices;
+    indices.reserve(t.indexCount);
+    for (auto& chunk : t.indexChunks) {
+        indices.insert(indices.end(), chunk.begin(), chunk.end());
+        std::vector<uint32_t>().swap(chunk);
+    }
+    std::vector<std::vector<uint32_t>>().swap(t.indexChunks);
+    return indices;
+}
+
+Stream compressVertices(const void* data, size_t count, int stride, const char* filter) {
+    Stream s;
+    s.stride = stride;
+    s.count = count;
+    s.decodedLength = count * static_cast<size_t>(stride);
+    s.mode = "ATTRIBUTES";
+    s.filter = filter;
+    s.bytes.resize(meshopt_encodeVertexBufferBound(count, static_cast<size_t>(stride)));
+    s.bytes.resize(meshopt_encodeVertexBuffer(s.bytes.data(), s.bytes.size(), data, count, static_cast<size_t>(stride)));
+    return s;
+}
+
+}  // namespace
+
+void Frame::bounds(const Vector& lo, const Vector& hi, Vector& outLo, Vector& outHi) const {
+    outLo = {lo.x - origin.x, lo.y - origin.y, -(hi.z - origin.z)};
+    outHi = {hi.x - origin.x, hi.y - origin.y, -(lo.z - origin.z)};
+}
+
+Grid gridOver(const Vector& lo, const Vector& hi) {
+    Grid g;
+    g.origin = lo;
+    const float extent = std::max({hi.x - lo.x, hi.y - lo.y, hi.z - lo.z});
+    g.step = extent > 0 ? extent / (std::pow(2.0f, kPosBits) - 1) : 1.0f;
+    return g;
+}
+
+Encoded encodePlain(GltfScene::Triangles& t, const Frame& frame, bool textured) {
+    Encoded e;
+    e.vertexCount = t.vertexCount;
+    e.indexCount = t.indexCount;
+    e.indexComponent = kUnsignedInt;
+    const size_t n = t.vertexCount;
+    std::vector<float> positions(3 * n), normals(3 * n), texcoords(textured ? 2 * n : 0);
+    for (int k = 0; k < 3; ++k)
+        e.lo[k] = 1e30, e.hi[k] = -1e30;
+    drainVertices(t, [&](const Vertex& v, size_t i) {
+        const Vector p = frame.position(v);
+        const float q[3] = {p.x, p.y, p.z};
+        for (int k = 0; k < 3; ++k) {
+            positions[3 * i + k] = q[k];
+            e.lo[k] = std::min(e.lo[k], double(q[k]));
+            e.hi[k] = std::max(e.hi[k], double(q[k]));
+        }
+        normals[3 * i] = v.nx, normals[3 * i + 1] = v.ny, normals[3 * i + 2] = -v.nz;
+        if (textured)
+            texcoords[2 * i] = v.u, texcoords[2 * i + 1] = v.v;
+    });
+    auto plain = [](Stream& s, const auto& data, int stride, size_t count) {
+        appendBytes(s.bytes, data);
+        s.decodedLength = s.bytes.size();
+        s.stride = stride;
+        s.count = count;
+    };
+    plain(e.position, positions, 12, n);
+    std::vector<float>().swap(positions);
+    plain(e.normal, normals, 12, n);
+    std::vector<float>().swap(normals);
+    if (textured)
+        plain(e.texcoord, texcoords, 8, n);
+    std::vector<float>().swap(texcoords);
+    plain(e.index, drainIndices(t), 4, e.indexCount);
+    return e;
+}
+
+Encoded encodeCompact(GltfScene::Triangles& t, const Frame& frame, const Grid& grid, bool textured) {
+    Encoded e;
+    const size_t n = t.vertexCount;
+    // Position (four 16-bit integers) and texture coordinates (two 32-bit
+    // words of the exponential filter) side by side: no normals. Every face
+    // is flat, and a reader makes flat normals of a mesh that has none, so
+    // the corners that faces kept apart only for their normals are one again.
+    const size_t size = textured ? 16 : 8;
+    std::vector<unsigned char> vertices(n * size);
+    std::vector<float> uv;
+    size_t first = 0;
+    for (auto& chunk : t.vertexChunks) {
+        const size_t m = chunk.size();
+        uv.assign(2 * m, 0.0f);
+        for (size_t j = 0; j < m; ++j) {
+            const Vertex& v = chunk[j];
+            const Vector p = frame.position(v);
+            const float c[3] = {p.x, p.y, p.z}, o[3] = {grid.origin.x, grid.origin.y, grid.origin.z};
+            uint16_t q[4] = {0, 0, 0, 0};
+            for (int k = 0; k < 3; ++k)
+                q[k] = static_cast<uint16_t>(std::clamp(std::round((c[k] - o[k]) / grid.step), 0.0f, 65535.0f));
+            std::memcpy(&vertices[(first + j) * size], q, sizeof q);
+            uv[2 * j] = v.u, uv[2 * j + 1] = v.v;
+        }
+        if (textured) {
+            std::vector<uint32_t> words(2 * m);
+            meshopt_encodeFilterExp(words.data(), m, 8, kTexcoordBits, uv.data());
+            for (size_t j = 0; j < m; ++j)
+                std::memcpy(&vertices[(first + j) * size + 8], &words[2 * j], 8);
+        }
+        first += m;
+        std::vector<Vertex>().swap(chunk);
+    }
+    std::vector<std::vector<Vertex>>().swap(t.vertexChunks);
+    std::vector<float>().swap(uv);
+    std::vector<uint32_t> indices = drainIndices(t);
+
+    // Alike corners welded; then triangles in the order the vertex cache
+    // likes and vertices in the order they are first used: what the codecs
+    // compress best.
+    size_t used = 0;
+    {
+        std::vector<uint32_t> remap(n);
+        used = meshopt_generateVertexRemap(remap.data(), indices.data(), indices.size(), vertices.data(), n, size);
+        meshopt_remapIndexBuffer(indices.data(), indices.data(), indices.size(), remap.data());
+        std::vector<unsigned char> welded(used * size);
+        meshopt_remapVertexBuffer(welded.data(), vertices.data(), n, size, remap.data());
+        vertices.swap(welded);
+    }
+    {
+        std::vector<uint32_t> ordered(indices.size());
+        meshopt_optimizeVertexCache(ordered.data(), indices.data(), indices.size(), used);
+        indices.swap(ordered);
+        std::vector<uint32_t> remap(used);
+        used = meshopt_optimizeVertexFetchRemap(remap.data(), indices.data(), indices.size(), used);
+        meshopt_remapIndexBuffer(indices.data(), indices.data(), indices.size(), remap.data());
+        std::vector<unsigned char> reordered(used * size);
+        meshopt_remapVertexBuffer(reordered.data(), vertices.data(), vertices.size() / size, size, remap.data());
+        vertices.swap(reordered);
+    }
+
+    e.vertexCount = used;
+    e.indexCount = indices.size();
+    std::vector<unsigned char> positions(used * 8), texcoords(textured ? used * 8 : 0);
+    for (int k = 0; k < 3; ++k)
+        e.lo[k] = 65535, e.hi[k] = 0;
+    for (size_t i = 0; i < used; ++i) {
+        std::memcpy(&positions[8 * i], &vertices[i * size], 8);
+        if (textured)
+            std::memcpy(&texcoords[8 * i], &vertices[i * size + 8], 8);
+        uint16_t q[4];
+        std::memcpy(q, &vertices[i * size], sizeof q);
+        for (int k = 0; k < 3; ++k) {
+            e.lo[k] = std::min(e.lo[k], double(q[k]));
+            e.hi[k] = std::max(e.hi[k], double(q[k]));
+        }
+    }
+    std::vector<unsigned char>().swap(vertices);
+    e.position = compressVertices(positions.data(), used, 8, "NONE");
+    if (textured)
+        e.texcoord = compressVertices(texcoords.data(), used, 8, "EXPONENTIAL");
+
+    const bool shortIndices = used <= 65535;
+    e.indexComponent = shortIndices ? kUnsignedShort : kUnsignedInt;
+    Stream& s = e.index;
+    s.stride = shortIndices ? 2 : 4;
+    s.count = indices.size();
+    s.decodedLength = indices.size() * static_cast<size_t>(s.stride);
+    s.mode = "TRIANGLES";
+    s.filter = "NONE";
+    s.bytes.resize(meshopt_encodeIndexBufferBound(indices.size(), used));
+    s.bytes.resize(meshopt_encodeIndexBuffer(s.bytes.data(), s.bytes.size(), indices.data(), indices.size()));
+    return e;
+}
+
+}  // namespace gltfEncoding
