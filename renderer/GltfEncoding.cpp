@@ -5,16 +5,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <cstdlib>
 
 namespace gltfEncoding {
 
 namespace {
 
 constexpr int kUnsignedShort = 5123, kUnsignedInt = 5125;
-// Mantissa bits of texture coordinates: a 4096th of a repeat below 8 repeats.
-static const int kTexcoordBits = getenv("UVB") ? atoi(getenv("UVB")) : 14;
-static const float kPosBits = getenv("POSB") ? atof(getenv("POSB")) : 16;
+// Mantissa bits of texture coordinates (one exponent for u and v): steps of
+// a 4096th of a repeat below 2 repeats, a tenth of a pixel of a 512-pixel texture.
+constexpr int kTexcoordBits = 14;
 
 template <class T>
 void appendBytes(std::vector<unsigned char>& out, const std::vector<T>& data) {
@@ -68,7 +67,7 @@ Grid gridOver(const Vector& lo, const Vector& hi) {
     Grid g;
     g.origin = lo;
     const float extent = std::max({hi.x - lo.x, hi.y - lo.y, hi.z - lo.z});
-    g.step = extent > 0 ? extent / (std::pow(2.0f, kPosBits) - 1) : 1.0f;
+    g.step = extent > 0 ? extent / 65535.0f : 1.0f;
     return g;
 }
 

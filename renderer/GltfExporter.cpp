@@ -1,6 +1,8 @@
 #include "renderer/GltfExporter.h"
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 
 #include "core/Desc.h"
 #include "renderer/GltfScene.h"
@@ -16,6 +18,16 @@ bool GltfExporter::run(Desc& desc, const std::string& path, const std::function<
     const auto start = std::chrono::steady_clock::now();
     summary_ = {};
     error_.clear();
+    // A file that cannot be written is refused before anything is grown or collected.
+    const std::string part = path + ".part";
+    {
+        std::ofstream probe(part, std::ios::binary | std::ios::trunc);
+        if (!probe) {
+            error_ = "cannot write " + path;
+            return false;
+        }
+    }
+    std::error_code ec;
     GltfScene scene;
     scene.normals = format == GltfFormat::Plain;
     MeshCollector collector;
@@ -38,6 +50,7 @@ bool GltfExporter::run(Desc& desc, const std::string& path, const std::function<
         above = worldFrameOf(*desc.parent);
     collector.collect(desc, above);
     if (scene.empty()) {
+        std::filesystem::remove(part, ec);
         error_ = "nothing is generated there";
         return false;
     }

@@ -251,7 +251,10 @@ const char* gltfFormatName(GltfFormat format) { return format == GltfFormat::Com
 bool GltfWriter::write(GltfScene& scene, const std::string& path) {
     summary_ = {};
     error_.clear();
+    const std::string part = path + ".part";
     if (scene.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(part, ec);
         error_ = "nothing to export";
         return false;
     }
@@ -358,7 +361,6 @@ bool GltfWriter::write(GltfScene& scene, const std::string& path) {
     doc["scene"] = 0;
 
     // Written beside the file and put in its place once whole.
-    const std::string part = path + ".part";
     {
         std::ofstream out(part, std::ios::binary | std::ios::trunc);
         if (!out || !doc.write(out) || !(out.close(), out)) {

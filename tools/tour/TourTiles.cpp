@@ -48,12 +48,6 @@ std::string exportQuarter(const TileQuarter& q, const std::string& dir, GltfForm
     record.quarter = q.quarter;
     record.format = gltfFormatName(format);
     const std::string path = dir + "/" + record.glbPath();
-    {
-        // Refused before the quarter is grown, not after.
-        std::ofstream probe(path + ".part", std::ios::binary | std::ios::trunc);
-        if (!probe)
-            return "cannot write " + path;
-    }
     GltfExporter exporter;
     exporter.format = format;
     bool exported = false;
