@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 namespace gltfEncoding {
 
@@ -14,6 +15,8 @@ constexpr int kUnsignedShort = 5123, kUnsignedInt = 5125;
 // Mantissa bits of texture coordinates (one exponent for u and v): steps of
 // a 4096th of a repeat below 2 repeats, a tenth of a pixel of a 512-pixel texture.
 constexpr int kTexcoordBits = 14;
+// Vertices the triangle order is tuned for (what compresses the indices best).
+constexpr unsigned kCacheSize = 16;
 
 template <class T>
 void appendBytes(std::vector<unsigned char>& out, const std::vector<T>& data) {
@@ -44,6 +47,28 @@ std::vector<uint32_t> drainIndices(GltfScene::Triangles& t) {
     return indices;
 }
 
+// An array left uninitialised: every element is written before it is read.
+template <class T>
+class Scratch {
+public:
+    explicit Scratch(size_t n) : data_(n ? new T[n] : nullptr), size_(n) {}
+    T* get() { return data_.get(); }
+    T& operator[](size_t i) { return data_[i]; }
+    size_t size() const { return size_; }
+    void release() { data_.reset(), size_ = 0; }
+    // Moves records of `width` elements as the vertex remap says.
+    void remap(const uint32_t* table, size_t count, size_t used, size_t width) {
+        std::unique_ptr<T[]> out(new T[used * width]);
+        meshopt_remapVertexBuffer(out.get(), data_.get(), count, width * sizeof(T), table);
+        data_ = std::move(out);
+        size_ = used * width;
+    }
+
+private:
+    std::unique_ptr<T[]> data_;
+    size_t size_;
+};
+
 Stream compressVertices(const void* data, size_t count, int stride, const char* filter) {
     Stream s;
     s.stride = stride;
@@ -51,8 +76,9 @@ Stream compressVertices(const void* data, size_t count, int stride, const char* 
     s.decodedLength = count * static_cast<size_t>(stride);
     s.mode = "ATTRIBUTES";
     s.filter = filter;
-    s.bytes.resize(meshopt_encodeVertexBufferBound(count, static_cast<size_t>(stride)));
-    s.bytes.resize(meshopt_encodeVertexBuffer(s.bytes.data(), s.bytes.size(), data, count, static_cast<size_t>(stride)));
+    Scratch<unsigned char> out(meshopt_encodeVertexBufferBound(count, static_cast<size_t>(stride)));
+    const size_t size = meshopt_encodeVertexBuffer(out.get(), out.size(), data, count, static_cast<size_t>(stride));
+    s.bytes.assign(out.get(), out.get() + size);
     return s;
 }
 
@@ -112,33 +138,28 @@ Encoded encodePlain(GltfScene::Triangles& t, const Frame& frame, bool textured) 
 Encoded encodeCompact(GltfScene::Triangles& t, const Frame& frame, const Grid& grid, bool textured) {
     Encoded e;
     const size_t n = t.vertexCount;
-    // Position (four 16-bit integers) and texture coordinates (two 32-bit
-    // words of the exponential filter) side by side: no normals. Every face
-    // is flat, and a reader makes flat normals of a mesh that has none, so
-    // the corners that faces kept apart only for their normals are one again.
-    const size_t size = textured ? 16 : 8;
-    std::vector<unsigned char> vertices(n * size);
+    // Positions (four 16-bit integers) and texture coordinates (two 32-bit
+    // words of the exponential filter), without normals: every face is flat,
+    // and a reader makes flat normals of a mesh that has none.
+    Scratch<uint16_t> positions(4 * n);
+    Scratch<uint32_t> texcoords(textured ? 2 * n : 0);
     std::vector<float> uv;
     size_t first = 0;
     for (auto& chunk : t.vertexChunks) {
         const size_t m = chunk.size();
-        uv.assign(2 * m, 0.0f);
+        uv.resize(2 * m);
         for (size_t j = 0; j < m; ++j) {
             const Vertex& v = chunk[j];
             const Vector p = frame.position(v);
             const float c[3] = {p.x, p.y, p.z}, o[3] = {grid.origin.x, grid.origin.y, grid.origin.z};
-            uint16_t q[4] = {0, 0, 0, 0};
+            uint16_t* q = &positions[4 * (first + j)];
             for (int k = 0; k < 3; ++k)
                 q[k] = static_cast<uint16_t>(std::clamp(std::round((c[k] - o[k]) / grid.step), 0.0f, 65535.0f));
-            std::memcpy(&vertices[(first + j) * size], q, sizeof q);
+            q[3] = 0;
             uv[2 * j] = v.u, uv[2 * j + 1] = v.v;
         }
-        if (textured) {
-            std::vector<uint32_t> words(2 * m);
-            meshopt_encodeFilterExp(words.data(), m, 8, kTexcoordBits, uv.data());
-            for (size_t j = 0; j < m; ++j)
-                std::memcpy(&vertices[(first + j) * size + 8], &words[2 * j], 8);
-        }
+        if (textured)
+            meshopt_encodeFilterExp(&texcoords[2 * first], m, 8, kTexcoordBits, uv.data());
         first += m;
         std::vector<Vertex>().swap(chunk);
     }
@@ -146,50 +167,35 @@ Encoded encodeCompact(GltfScene::Triangles& t, const Frame& frame, const Grid& g
     std::vector<float>().swap(uv);
     std::vector<uint32_t> indices = drainIndices(t);
 
-    // Alike corners welded; then triangles in the order the vertex cache
-    // likes and vertices in the order they are first used: what the codecs
-    // compress best.
+    // Triangles in the order a vertex cache likes, vertices in the order the
+    // triangles first use them: what the codecs compress best.
     size_t used = 0;
     {
-        std::vector<uint32_t> remap(n);
-        used = meshopt_generateVertexRemap(remap.data(), indices.data(), indices.size(), vertices.data(), n, size);
-        meshopt_remapIndexBuffer(indices.data(), indices.data(), indices.size(), remap.data());
-        std::vector<unsigned char> welded(used * size);
-        meshopt_remapVertexBuffer(welded.data(), vertices.data(), n, size, remap.data());
-        vertices.swap(welded);
-    }
-    {
-        std::vector<uint32_t> ordered(indices.size());
-        meshopt_optimizeVertexCache(ordered.data(), indices.data(), indices.size(), used);
-        indices.swap(ordered);
-        std::vector<uint32_t> remap(used);
-        used = meshopt_optimizeVertexFetchRemap(remap.data(), indices.data(), indices.size(), used);
-        meshopt_remapIndexBuffer(indices.data(), indices.data(), indices.size(), remap.data());
-        std::vector<unsigned char> reordered(used * size);
-        meshopt_remapVertexBuffer(reordered.data(), vertices.data(), vertices.size() / size, size, remap.data());
-        vertices.swap(reordered);
+        Scratch<uint32_t> ordered(indices.size());
+        meshopt_optimizeVertexCacheFifo(ordered.get(), indices.data(), indices.size(), n, kCacheSize);
+        std::copy(ordered.get(), ordered.get() + indices.size(), indices.begin());
+        Scratch<uint32_t> remap(n);
+        used = meshopt_optimizeVertexFetchRemap(remap.get(), indices.data(), indices.size(), n);
+        meshopt_remapIndexBuffer(indices.data(), indices.data(), indices.size(), remap.get());
+        positions.remap(remap.get(), n, used, 4);
+        if (textured)
+            texcoords.remap(remap.get(), n, used, 2);
     }
 
     e.vertexCount = used;
     e.indexCount = indices.size();
-    std::vector<unsigned char> positions(used * 8), texcoords(textured ? used * 8 : 0);
     for (int k = 0; k < 3; ++k)
         e.lo[k] = 65535, e.hi[k] = 0;
-    for (size_t i = 0; i < used; ++i) {
-        std::memcpy(&positions[8 * i], &vertices[i * size], 8);
-        if (textured)
-            std::memcpy(&texcoords[8 * i], &vertices[i * size + 8], 8);
-        uint16_t q[4];
-        std::memcpy(q, &vertices[i * size], sizeof q);
+    for (size_t i = 0; i < used; ++i)
         for (int k = 0; k < 3; ++k) {
-            e.lo[k] = std::min(e.lo[k], double(q[k]));
-            e.hi[k] = std::max(e.hi[k], double(q[k]));
+            e.lo[k] = std::min(e.lo[k], double(positions[4 * i + k]));
+            e.hi[k] = std::max(e.hi[k], double(positions[4 * i + k]));
         }
-    }
-    std::vector<unsigned char>().swap(vertices);
-    e.position = compressVertices(positions.data(), used, 8, "NONE");
+    e.position = compressVertices(positions.get(), used, 8, "NONE");
+    positions.release();
     if (textured)
-        e.texcoord = compressVertices(texcoords.data(), used, 8, "EXPONENTIAL");
+        e.texcoord = compressVertices(texcoords.get(), used, 8, "EXPONENTIAL");
+    texcoords.release();
 
     const bool shortIndices = used <= 65535;
     e.indexComponent = shortIndices ? kUnsignedShort : kUnsignedInt;
@@ -199,8 +205,9 @@ Encoded encodeCompact(GltfScene::Triangles& t, const Frame& frame, const Grid& g
     s.decodedLength = indices.size() * static_cast<size_t>(s.stride);
     s.mode = "TRIANGLES";
     s.filter = "NONE";
-    s.bytes.resize(meshopt_encodeIndexBufferBound(indices.size(), used));
-    s.bytes.resize(meshopt_encodeIndexBuffer(s.bytes.data(), s.bytes.size(), indices.data(), indices.size()));
+    Scratch<unsigned char> out(meshopt_encodeIndexBufferBound(indices.size(), used));
+    const size_t size = meshopt_encodeIndexBuffer(out.get(), out.size(), indices.data(), indices.size());
+    s.bytes.assign(out.get(), out.get() + size);
     return e;
 }
 

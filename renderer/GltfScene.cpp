@@ -16,35 +16,48 @@ void grow(Vector& lo, Vector& hi, const Vector& p) {
 
 
 // Where each vertex goes when those alike in position and texture
-// coordinates are one, in order of first appearance; returns how many remain.
-uint32_t weld(const std::vector<Vertex>& vertices, std::vector<uint32_t>& map) {
+// coordinates are one, in order of first appearance.
+void weld(const std::vector<Vertex>& vertices, std::vector<uint32_t>& map) {
     const size_t n = vertices.size();
-    // Bit patterns: a total order whatever the values.
+    // Bit patterns: exact, and a total order whatever the values.
     auto key = [&](uint32_t i) {
         const Vertex& v = vertices[i];
         return std::make_tuple(std::bit_cast<uint32_t>(v.x), std::bit_cast<uint32_t>(v.y),
                                std::bit_cast<uint32_t>(v.z), std::bit_cast<uint32_t>(v.u),
                                std::bit_cast<uint32_t>(v.v));
     };
-    std::vector<uint32_t> order(n);
+    map.resize(n);
+    uint32_t count = 0;
+    // Most pieces are small prisms: comparing each corner with those kept is quickest.
+    constexpr size_t kSmall = 64;
+    if (n <= kSmall) {
+        uint32_t kept[kSmall];
+        for (uint32_t i = 0; i < n; ++i) {
+            const auto k = key(i);
+            uint32_t j = 0;
+            while (j < count && key(kept[j]) != k)
+                ++j;
+            if (j == count)
+                kept[count++] = i;
+            map[i] = j;
+        }
+        return;
+    }
+    std::vector<uint32_t> order(n), first(n);
     for (uint32_t i = 0; i < n; ++i)
         order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return key(a) < key(b); });
-    std::vector<uint32_t> first(n);
     for (size_t k = 0; k < n; ++k)
         first[order[k]] = k > 0 && key(order[k]) == key(order[k - 1]) ? first[order[k - 1]] : order[k];
-    map.assign(n, 0);
-    uint32_t count = 0;
     for (uint32_t i = 0; i < n; ++i)
         map[i] = first[i] == i ? count++ : map[first[i]];
-    return count;
 }
 
 }  // namespace
 
 void GltfScene::Triangles::append(const MeshCollector::Piece& piece, bool normals) {
     const auto base = static_cast<uint32_t>(vertexCount);
-    std::vector<uint32_t> map;
+    thread_local std::vector<uint32_t> map;
     if (!normals)
         weld(piece.vertices, map);
     // Texture coordinates repeat: a piece's are moved by whole repeats next
@@ -68,14 +81,16 @@ void GltfScene::Triangles::append(const MeshCollector::Piece& piece, bool normal
             vertexChunks.back().reserve(kChunk);
         }
         Vertex v = source;
-        // Unit normals: a degenerate triangle's zero normal points up instead.
-        const float length = std::sqrt(v.nx * v.nx + v.ny * v.ny + v.nz * v.nz);
-        if (!normals)
+        if (!normals) {
             v.nx = v.ny = v.nz = 0;
-        else if (length > 1e-6f)
-            v.nx /= length, v.ny /= length, v.nz /= length;
-        else
-            v.nx = 0, v.ny = 1, v.nz = 0;
+        } else {
+            // Unit normals: a degenerate triangle's zero normal points up instead.
+            const float length = std::sqrt(v.nx * v.nx + v.ny * v.ny + v.nz * v.nz);
+            if (length > 1e-6f)
+                v.nx /= length, v.ny /= length, v.nz /= length;
+            else
+                v.nx = 0, v.ny = 1, v.nz = 0;
+        }
         v.u -= shiftU;
         v.v -= shiftV;
         vertexChunks.back().push_back(v);

@@ -1,5 +1,7 @@
 #include "tools/tour/TourExport.h"
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <memory>
 
@@ -11,7 +13,15 @@
 #include "typology/town/TypQuaIrregular.h"
 #include "typology/town/TypRegIrregular.h"
 
+void keepFreedMemoryForExport(GltfFormat format) {
+    if (format != GltfFormat::Compact)
+        return;
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+}
+
 int runTourExport(const TourOptions& o) {
+    keepFreedMemoryForExport(o.exportFormat);
     std::unique_ptr<Desc> world;
     TypRegIrregular* root = buildWorld(world);
     const Vec2 point = censusPoint(root->land, o.atPoint());

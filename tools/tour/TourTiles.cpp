@@ -17,6 +17,7 @@
 #include "tools/tour/TileWorkers.h"
 #include "tools/tour/Tileset.h"
 #include "tools/tour/TilesPage.h"
+#include "tools/tour/TourExport.h"
 #include "tools/tour/TourOptions.h"
 #include "typology/World.h"
 #include "typology/town/TypQuaIrregular.h"
@@ -125,6 +126,7 @@ bool makeFolders(const std::string& dir) {
 
 int runTourTiles(const TourOptions& o) {
     const std::string& dir = o.tilesDir;
+    keepFreedMemoryForExport(o.exportFormat);
     if (!makeFolders(dir))
         return 1;
     std::unique_ptr<Desc> world;
