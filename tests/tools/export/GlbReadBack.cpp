@@ -1,4 +1,4 @@
-#include "tests/export/GlbReadBack.h"
+#include "tests/tools/export/GlbReadBack.h"
 
 #include <meshoptimizer.h>
 #include <nlohmann/json.hpp>

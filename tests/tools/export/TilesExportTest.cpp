@@ -14,8 +14,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "tests/export/ExportFiles.h"
-#include "tests/export/GlbReadBack.h"
+#include "tests/tools/export/ExportFiles.h"
+#include "tests/tools/export/GlbReadBack.h"
 
 namespace fs = std::filesystem;
 using nlohmann::json;

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "tests/export/ExportFiles.h"
-#include "tests/export/GlbReadBack.h"
+#include "tests/tools/export/ExportFiles.h"
+#include "tests/tools/export/GlbReadBack.h"
 
 namespace {
 
