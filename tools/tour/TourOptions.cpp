@@ -64,8 +64,8 @@ void TourOptions::usage(std::FILE* out) {
                  "  --export-tiles DIR  every quarter of the world's towns as DIR/quarters/qNNNN.glb, grown to\n"
                  "                  its leaves, with a 3D Tiles tileset DIR/tileset.json and a page DIR/index.html\n"
                  "  --jobs N        worker processes for --export-tiles, 1 to 256 (default: one per core)\n"
-                 "  --shard I/N     export only every N-th quarter starting at I (0 <= I < N <= 100000);\n"
-                 "                  the tileset is then written by --merge-tileset\n"
+                 "  --shard S       the shard i/n: export only every n-th quarter starting at the i-th\n"
+                 "                  (0 <= i < n <= 100000); the tileset is then written by --merge-tileset\n"
                  "  --limit K       export only the first K quarters (the central town's first)\n"
                  "  --merge-tileset DIR  write the tileset and the page of the quarters exported into DIR\n"
                  "  --at X,Z        the census or export point in world metres\n"
@@ -76,7 +76,8 @@ void TourOptions::usage(std::FILE* out) {
                  "  --collisions    the autopilot and the crowd test their moves against the town\n"
                  "  --help          print this and exit\n"
                  "Needs the data directory ../data beside its own folder (made by `make`).\n"
-                 "Exit codes: 0 done, 1 failure (no data directory, no GL, --check found a difference),\n"
+                 "Exit codes: 0 done, 1 failure (no data directory, no GL, --check found a difference,\n"
+                 "a quarter or the tileset could not be exported),\n"
                  "2 wrong option.\n");
 }
 
