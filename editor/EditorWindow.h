@@ -155,6 +155,7 @@ private:
     PropertyWindow properties_;
     Selection selection_;
     std::string exportPath_ = "../callimora.glb";  // "Export glTF..." file name
+    bool exportPlain_ = false;                     // "Export glTF...": plain instead of compact
     std::string exportMessage_;                     // why the last export failed
     FrozenFrame frozen_;
 

@@ -145,6 +145,10 @@ void EditorWindow::drawDialog() {
                                                       : "What is generated under the selection, as binary glTF (.glb):");
             ImGui::SetNextItemWidth(320);
             ImGui::InputText("##file", &exportPath_);
+            if (ImGui::RadioButton("Compact (quantised, meshopt-compressed)", !exportPlain_))
+                exportPlain_ = false;
+            if (ImGui::RadioButton("Plain (no extensions)", exportPlain_))
+                exportPlain_ = true;
             if (!exportMessage_.empty())
                 ImGui::TextColored(kMessageColour, "%s", exportMessage_.c_str());
             if (button("OK")) {

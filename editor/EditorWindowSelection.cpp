@@ -42,6 +42,7 @@ void EditorWindow::exportGltf(const std::string& path) {
     if (!what)
         return;
     GltfExporter exporter;
+    exporter.format = exportPlain_ ? GltfFormat::Plain : GltfFormat::Compact;
     char text[512];
     if (exporter.exportSubtree(*what, path)) {
         const GltfExporter::Summary& s = exporter.summary();

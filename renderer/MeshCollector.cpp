@@ -18,6 +18,41 @@ void MeshCollector::collectOwnShape(Desc& desc, const Matrix44& frame) {
     owner_ = savedOwner;
 }
 
+void MeshCollector::collectPrism(DescPoly& desc, const Matrix44& frame) {
+    const Desc* savedOwner = owner_;
+    owner_ = &desc;
+    model = frame;
+    updateModelView();
+    currentDescription = &desc;
+    desc.DescPoly::drawOwnShape(*this);
+    owner_ = savedOwner;
+}
+
+void MeshCollector::placeModel(const Model* placed, const Matrix44& placementA, const float placementB[2],
+                               Material* material) {
+    if (!instances || !placed || isImpostorMapping(material)) {
+        TessellatingContext::placeModel(placed, placementA, placementB, material);
+        return;
+    }
+    // The model's meshes in its own coordinates: the same tessellation as in
+    // place, but for the placement.
+    Instance instance;
+    instance.model = placed;
+    instance.placement = model * placementA;
+    if (placementB)
+        instance.factors[0] = placementB[0], instance.factors[1] = placementB[1];
+    const Matrix44 saved = model;
+    model = Matrix44::identity();
+    updateModelView();
+    std::vector<Piece> meshes;
+    capture_ = &meshes;
+    TessellatingContext::placeModel(placed, Matrix44::identity(), placementB, material);
+    capture_ = nullptr;
+    model = saved;
+    updateModelView();
+    instances(instance, meshes);
+}
+
 void MeshCollector::walk(Drawable& node, const Matrix44& frame) {
     auto* desc = dynamic_cast<Desc*>(&node);
     if (!desc) {
@@ -38,12 +73,14 @@ void MeshCollector::walk(Drawable& node, const Matrix44& frame) {
     owner_ = desc;
     if (desc->childCount() == 0) {
         ownShape(*desc, local);
-        return;
+    } else {
+        for (int i = 0; i < desc->childCount(); ++i) {
+            walk(*desc->child(i), local);
+            owner_ = desc;
+        }
     }
-    for (int i = 0; i < desc->childCount(); ++i) {
-        walk(*desc->child(i), local);
-        owner_ = desc;
-    }
+    if (leave)
+        leave(*desc);
 }
 
 void MeshCollector::ownShape(Desc& desc, const Matrix44& frame) {
@@ -83,7 +120,12 @@ void MeshCollector::emitMesh(TessellatedMesh& mesh) {
         v.x = p.x, v.y = p.y, v.z = p.z;
         v.nx = n.x, v.ny = n.y, v.nz = n.z;
     }
-    pieces.push_back(std::move(piece));
+    if (capture_)
+        capture_->push_back(std::move(piece));
+    else if (sink)
+        sink(piece);
+    else
+        pieces.push_back(std::move(piece));
 }
 
 long MeshCollector::triangleCount() const {

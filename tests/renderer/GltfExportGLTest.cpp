@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "renderer/GltfExporter.h"
 #include "tests/renderer/GlTestSupport.h"
@@ -71,6 +73,7 @@ TEST(GltfExport, AQuarterReadsBackAsTheRendererTessellatesIt) {
 
     const std::string path = (std::filesystem::temp_directory_path() / "callimora_quarter_test.glb").string();
     GltfExporter exporter;
+    exporter.format = GltfFormat::Plain;
     ASSERT_TRUE(exporter.exportSubtree(*quarter, path)) << exporter.error();
     EXPECT_EQ(exporter.summary().triangles, drawn);
 
@@ -94,16 +97,22 @@ TEST(GltfExport, AQuarterReadsBackAsTheRendererTessellatesIt) {
     for (const tinygltf::Material& m : model.materials)
         EXPECT_LT(m.pbrMetallicRoughness.baseColorTexture.index, static_cast<int>(model.textures.size()));
 
-    // Triangles, unit normals, and faces seen from the side their normal points to.
+    // Triangles as drawn (a model kept once counts once for every node that
+    // places it), unit normals, and faces seen from the side their normal
+    // points to (placements turn without mirroring).
+    std::vector<long> placed(model.meshes.size(), 0);
+    for (const tinygltf::Node& node : model.nodes)
+        if (node.mesh >= 0)
+            ++placed[static_cast<size_t>(node.mesh)];
     long triangles = 0, agreeing = 0, solid = 0;
-    for (const tinygltf::Mesh& mesh : model.meshes)
-        for (const tinygltf::Primitive& p : mesh.primitives) {
+    for (size_t m = 0; m < model.meshes.size(); ++m)
+        for (const tinygltf::Primitive& p : model.meshes[m].primitives) {
             size_t n = 0, vertices = 0, normalCount = 0;
             const uint32_t* index = elements<uint32_t>(model, p.indices, n);
             const float* position = elements<float>(model, p.attributes.at("POSITION"), vertices);
             const float* normal = elements<float>(model, p.attributes.at("NORMAL"), normalCount);
             ASSERT_EQ(vertices, normalCount);
-            triangles += static_cast<long>(n / 3);
+            triangles += static_cast<long>(n / 3) * placed[m];
             for (size_t t = 0; t + 2 < n; t += 3) {
                 const Vector a = at(position, index[t]), b = at(position, index[t + 1]), c = at(position, index[t + 2]);
                 const Vector face = (b - a).cross(c - a), stored = at(normal, index[t + 2]);
@@ -117,5 +126,42 @@ TEST(GltfExport, AQuarterReadsBackAsTheRendererTessellatesIt) {
     EXPECT_EQ(triangles, drawn);
     // A vertex shared by faces of several slopes keeps one of their normals.
     EXPECT_GT(static_cast<double>(agreeing), 0.99 * static_cast<double>(solid));
+    destroyWorld(world);
+}
+
+// Written while it grows, one branch at a time, a quarter is the same file
+// as when it is grown whole first: nothing in it depends on its neighbours.
+TEST(GltfExport, AQuarterGrownWhileWrittenIsTheSameFile) {
+    std::unique_ptr<Desc> world;
+    TypRegIrregular* root = buildWorld(world);
+    const Vec2 point = censusPoint(root->land, nullptr);
+    Matrix44 frame;
+    TypQuaIrregular* quarter = findQuarter(*world, point.x, point.y, frame);
+    ASSERT_NE(quarter, nullptr);
+    const auto dir = std::filesystem::temp_directory_path();
+    const std::string grown = (dir / "callimora_grown_test.glb").string(),
+                      growing = (dir / "callimora_growing_test.glb").string();
+    GltfExporter exporter;
+    ASSERT_TRUE(exporter.exportGrowing(*quarter, growing, [](Desc& d) { d.refine(Matrix44::identity()); }))
+        << exporter.error();
+    const GltfExporter::Summary whileGrowing = exporter.summary();
+    // Only the quarter's own children are left of what was grown.
+    for (int i = 0; i < quarter->childCount(); ++i) {
+        if (auto* child = dynamic_cast<Desc*>(quarter->child(i))) {
+            EXPECT_EQ(child->childCount(), 0);
+        }
+    }
+    quarter->releaseChildren();
+    growToLeaves(*quarter);
+    ASSERT_TRUE(exporter.exportSubtree(*quarter, grown)) << exporter.error();
+    EXPECT_EQ(exporter.summary().triangles, whileGrowing.triangles);
+    EXPECT_GT(exporter.summary().placements, 100);
+    std::ifstream a(grown, std::ios::binary), b(growing, std::ios::binary);
+    const std::string first((std::istreambuf_iterator<char>(a)), std::istreambuf_iterator<char>()),
+        second((std::istreambuf_iterator<char>(b)), std::istreambuf_iterator<char>());
+    EXPECT_GT(first.size(), 1000000u);
+    EXPECT_TRUE(first == second) << first.size() << " and " << second.size() << " bytes";
+    std::filesystem::remove(grown);
+    std::filesystem::remove(growing);
     destroyWorld(world);
 }

@@ -72,7 +72,8 @@ TEST(Tour, WrongOptionPrintsTheUsageAndExitsTwo) {
     for (const char* arguments : {"--no-such-option", "--frames", "--size 3", "--frames 0", "--detail abc",
                                   "--detail inf", "--detail nan", "--detail 1e30", "--detail 0", "--frames 12abc",
                                   "--frames 99999999999", "--size 100000x100000", "--size 640x-1",
-                                  "--size 640x480x", "--every -3", "--dump -2"}) {
+                                  "--size 640x480x", "--every -3", "--dump -2", "--export-format draco",
+                                  "--jobs 0", "--shard 2/2", "--shard 1", "--shard -1/2", "--limit 0"}) {
         const Result r = run(kTour, arguments);
         EXPECT_EQ(r.code, 2) << arguments;
         EXPECT_EQ(r.err.rfind("usage: callimora-tour", 0), 0u) << arguments << ": " << r.err;

@@ -1,5 +1,7 @@
 #include "tools/tour/TourExport.h"
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <memory>
 
@@ -11,19 +13,30 @@
 #include "typology/town/TypQuaIrregular.h"
 #include "typology/town/TypRegIrregular.h"
 
+void keepFreedMemoryForExport(GltfFormat format) {
+    if (format != GltfFormat::Compact)
+        return;
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+}
+
 int runTourExport(const TourOptions& o) {
+    keepFreedMemoryForExport(o.exportFormat);
     std::unique_ptr<Desc> world;
     TypRegIrregular* root = buildWorld(world);
     const Vec2 point = censusPoint(root->land, o.atPoint());
     Matrix44 frame;
     int result = 0;
     if (TypQuaIrregular* quarter = findQuarter(*world, point.x, point.y, frame)) {
-        growToLeaves(*quarter);
         GltfExporter exporter;
-        if (exporter.exportSubtree(*quarter, o.exportPath)) {
+        exporter.format = o.exportFormat;
+        // Grown while it is written, one branch at a time.
+        if (exporter.exportGrowing(*quarter, o.exportPath, [](Desc& d) { d.refine(Matrix44::identity()); })) {
             const GltfExporter::Summary& s = exporter.summary();
-            std::printf("export: %s  triangles %ld  meshes %d  textures %d  bytes %ld  ms %.1f\n",
-                        o.exportPath.c_str(), s.triangles, s.meshes, s.textures, s.bytes, s.ms);
+            std::printf("export: %s  format %s  triangles %ld  meshes %d  placements %ld  textures %d  bytes %ld  "
+                        "ms %.1f\n",
+                        o.exportPath.c_str(), gltfFormatName(o.exportFormat), s.triangles, s.meshes, s.placements,
+                        s.textures, s.bytes, s.ms);
         } else {
             std::fprintf(stderr, "callimora-tour: export failed: %s\n", exporter.error().c_str());
             result = 1;

@@ -38,7 +38,9 @@ void TourOptions::usage(std::FILE* out) {
                  "usage: callimora-tour [--frames N] [--size WxH] [--png DIR] [--every K] [--graph]\n"
                  "                      [--dump DEPTH] [--repeat] [--check] [--detail X]\n"
                  "                      [--no-impostors] [--no-occlusion] [--no-render] [--quiet] [--help]\n"
-                 "                      [--census] [--export FILE.glb] [--at X,Z] [--path street]\n"
+                 "                      [--census] [--export FILE.glb] [--export-format compact|plain]\n"
+                 "                      [--export-tiles DIR] [--jobs N] [--shard I/N] [--limit K]\n"
+                 "                      [--merge-tileset DIR] [--at X,Z] [--path street]\n"
                  "                      [--autopilot] [--pilot-height H] [--crowd] [--collisions]\n"
                  "                      [--classic-light] [--view NAME] [--shot FILE]\n"
                  "  --frames N      frames along the path, 1 to 1000000 (default 240)\n"
@@ -59,6 +61,15 @@ void TourOptions::usage(std::FILE* out) {
                  "                  class counts, sizes, timings and fingerprint, regrow it and compare\n"
                  "  --export FILE   grow the quarter at the start view (or --at) to its leaves and write it\n"
                  "                  as binary glTF; prints its triangles, meshes, textures, size and time\n"
+                 "  --export-format F  compact (default: quantised, meshopt-compressed; needs a reader with\n"
+                 "                  KHR_mesh_quantization and EXT_meshopt_compression) or plain (no extensions)\n"
+                 "  --export-tiles DIR  every quarter of the world's towns as DIR/quarters/qNNNN.glb, grown to\n"
+                 "                  its leaves, with a 3D Tiles tileset DIR/tileset.json and a page DIR/index.html\n"
+                 "  --jobs N        worker processes for --export-tiles, 1 to 256 (default: one per core)\n"
+                 "  --shard S       the shard i/n: export only every n-th quarter starting at the i-th\n"
+                 "                  (0 <= i < n <= 100000); the tileset is then written by --merge-tileset\n"
+                 "  --limit K       export only the first K quarters (the central town's first)\n"
+                 "  --merge-tileset DIR  write the tileset and the page of the quarters exported into DIR\n"
                  "  --at X,Z        the census or export point in world metres\n"
                  "  --path street   walk the streets of that quarter at eye height instead of the fixed path\n"
                  "  --autopilot     the autopilot walks the streets instead of the fixed path\n"
@@ -74,7 +85,8 @@ void TourOptions::usage(std::FILE* out) {
                  "  --shot FILE     write the last frame to FILE, a .png or a .jpg (may be given again)\n"
                  "  --help          print this and exit\n"
                  "Needs the data directory ../data beside its own folder (made by `make`).\n"
-                 "Exit codes: 0 done, 1 failure (no data directory, no GL, --check found a difference),\n"
+                 "Exit codes: 0 done, 1 failure (no data directory, no GL, --check found a difference,\n"
+                 "a quarter or the tileset could not be exported),\n"
                  "2 wrong option.\n");
 }
 
@@ -128,7 +140,26 @@ bool TourOptions::parse(int argc, char** argv) {
             census = true;
         else if (a == "--export" && next(v))
             exportPath = std::filesystem::absolute(v).string();
-        else if (a == "--at" && next(v)) {
+        else if (a == "--export-format" && next(v)) {
+            if (!parseGltfFormat(v, exportFormat))
+                return false;
+        } else if (a == "--export-tiles" && next(v))
+            tilesDir = std::filesystem::absolute(v).string();
+        else if (a == "--merge-tileset" && next(v))
+            mergeDir = std::filesystem::absolute(v).string();
+        else if (a == "--jobs" && next(v)) {
+            if (!readInt(v, 1, 256, jobs))
+                return false;
+        } else if (a == "--limit" && next(v)) {
+            if (!readInt(v, 1, kMaxFrames, limit))
+                return false;
+        } else if (a == "--shard" && next(v)) {
+            const std::string shard = v;
+            const size_t slash = shard.find('/');
+            if (slash == std::string::npos || !readInt(shard.substr(0, slash).c_str(), 0, 99999, shardIndex) ||
+                !readInt(shard.substr(slash + 1).c_str(), 1, 100000, shardCount) || shardIndex >= shardCount)
+                return false;
+        } else if (a == "--at" && next(v)) {
             if (std::sscanf(v, "%f,%f", &at[0], &at[1]) != 2 || !std::isfinite(at[0]) ||
                 !std::isfinite(at[1]))
                 return false;

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "renderer/GltfWriter.h"
+
 struct TourOptions {
     // Largest picture side and frame count an option takes.
     static constexpr long kMaxSide = 8192;
@@ -26,6 +28,12 @@ struct TourOptions {
     bool quiet = false;
     bool census = false;
     std::string exportPath;  // absolute; empty: no export
+    GltfFormat exportFormat = GltfFormat::Compact;
+    std::string tilesDir;    // absolute; empty: no tiles export
+    std::string mergeDir;    // absolute; empty: no merge
+    int jobs = 0;            // worker processes; 0: one per core
+    int shardIndex = 0, shardCount = 1;
+    int limit = 0;           // quarters; 0: all
     bool atGiven = false;
     float at[2] = {0, 0};  // world x, z
     bool streetPath = false;

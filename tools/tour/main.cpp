@@ -24,6 +24,7 @@
 #include "tools/tour/TourFlight.h"
 #include "tools/tour/TourOptions.h"
 #include "tools/tour/TourPath.h"
+#include "tools/tour/TourTiles.h"
 #include "tools/tour/TourViews.h"
 #include "tools/tour/TreeFingerprint.h"
 #include "typology/World.h"
@@ -80,6 +81,10 @@ int main(int argc, char** argv) {
 
     if (!o.exportPath.empty())
         return runTourExport(o);
+    if (!o.tilesDir.empty())
+        return runTourTiles(o);
+    if (!o.mergeDir.empty())
+        return runTourMerge(o);
 
     if (o.census) {
         std::unique_ptr<Desc> world;
