@@ -22,6 +22,21 @@ constexpr float kImpostorMaxSize = 0.3f;
 constexpr int kMaxImpostorsPerFrame = 200;
 // Cosine of the largest angle between the capture and the current viewpoint.
 constexpr float kImpostorViewCos = 0.999f;
+// Centre, radius and size of the prism over outline's bounding box. A
+// shape without points has none: radius and size 0 (its box would run from
+// +1e30 to -1e30, whose square is not finite).
+void prismBounds(const Poly& outline, const Extrusion& e, Vector& centre, float& radius, float& size) {
+    if (outline.empty()) {
+        centre = {0, e.level + e.height / 2, 0};
+        radius = size = 0;
+        return;
+    }
+    float minX = 1e30f, minY = 1e30f, maxX = -1e30f, maxY = -1e30f;
+    outline.bounds(minX, minY, maxX, maxY);
+    centre = {(minX + maxX) / 2, e.level + e.height / 2, (minY + maxY) / 2};
+    const float dx = maxX - minX, dy = maxY - minY, h = e.height;
+    radius = size = 0.5f * std::sqrt(dy * dy + h * h + dx * dx);
+}
 }  // namespace
 
 Desc::Desc(uint32_t seed_, const char* materialName) : Drawable(seed_, materialName) {
@@ -256,13 +271,7 @@ DescPoly::DescPoly(const Poly& poly_, float h, uint32_t seed_, const char* mater
 
 const ClassName& DescPoly::className() const { return kClassName; }
 
-void DescPoly::computeBounds() {
-    float minX = 1e30f, minY = 1e30f, maxX = -1e30f, maxY = -1e30f;
-    poly.bounds(minX, minY, maxX, maxY);
-    centre = {(minX + maxX) / 2, extrusion.level + extrusion.height / 2, (minY + maxY) / 2};
-    const float dx = maxX - minX, dy = maxY - minY, h = extrusion.height;
-    radius = size = 0.5f * std::sqrt(dy * dy + h * h + dx * dx);
-}
+void DescPoly::computeBounds() { prismBounds(poly, extrusion, centre, radius, size); }
 
 bool DescPoly::containsPoint(const Vector& p) const {
     return extrusion.level <= p.y && p.y < extrusion.level + extrusion.height && poly.containsPoint(p.x, p.z);
@@ -279,14 +288,7 @@ DescLine::DescLine(const Line& line_, const Extrusion& extrusion_, uint32_t seed
 
 const ClassName& DescLine::className() const { return kClassName; }
 
-void DescLine::computeBounds() {
-    const Poly outline = line.outline();
-    float minX = 1e30f, minY = 1e30f, maxX = -1e30f, maxY = -1e30f;
-    outline.bounds(minX, minY, maxX, maxY);
-    centre = {(minX + maxX) / 2, extrusion.level + extrusion.height / 2, (minY + maxY) / 2};
-    const float dx = maxX - minX, dy = maxY - minY, h = extrusion.height;
-    radius = size = 0.5f * std::sqrt(dy * dy + h * h + dx * dx);
-}
+void DescLine::computeBounds() { prismBounds(line.outline(), extrusion, centre, radius, size); }
 
 void DescLine::drawOwnShape(RenderContext& ctx) {
     ctx.extrudedPolygon(line.outline(), extrusion, material.get(), 0);

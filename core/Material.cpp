@@ -137,6 +137,17 @@ void Material::unbind() {
 
 const char* Material::textureName() const { return record ? record->name.c_str() : nullptr; }
 
+const Material& Material::beneathCover() const {
+    const Material* m = this;
+    while (m->isImpostor()) {
+        const Material* next = static_cast<const ImpostorMaterial*>(m)->next.get();
+        if (!next)
+            break;
+        m = next;
+    }
+    return *m;
+}
+
 bool Material::textureOffset(float& u, float& v, float& scale) {
     if (!record || mapping == 0 || mapping == mapping::kAuto || record->textureName.empty())
         return false;

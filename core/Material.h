@@ -55,6 +55,11 @@ public:
     virtual void seedOffsets(uint32_t seed);
     virtual bool isImpostor() const { return false; }
 
+    // The material an impostor cover stands over (through any number of
+    // covers), or this one when it is no cover. Generation that copies
+    // another description's material reads it through this.
+    const Material& beneathCover() const;
+
     // Material entry "name" over the 19 names, then byte choice "Mapping".
     void declare(ParameterList& list, const char* name);
 

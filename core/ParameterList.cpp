@@ -80,18 +80,20 @@ std::string wholeNumberRefusal(const char* text, const ValueRange& r) {
     return {};
 }
 
-// Why text is no finite number within the range, or empty.
+// Why text is no finite number within the range, or empty. Floats are
+// compared as the float the text is written as, against the range's ends
+// as floats, so that every float a range holds is taken back.
 std::string numberRefusal(const char* text, const ValueRange& r) {
     const std::string t = trimmed(text);
     if (t.empty())
         return "no value";
     char* end = nullptr;
-    const double v = std::strtod(t.c_str(), &end);
+    const float v = std::strtof(t.c_str(), &end);
     if (end == t.c_str() || *end)
         return "not a number";
     if (!std::isfinite(v))
         return "not a finite number";
-    if (v < r.min || v > r.max)
+    if (v < static_cast<float>(r.min) || v > static_cast<float>(r.max))
         return rangeText(r);
     return {};
 }
@@ -156,7 +158,7 @@ template <class T>
 class ChoiceParameter : public Parameter {
 public:
     ChoiceParameter(const char* const names[], int count, const T values[], T* target, ValueRange range = {})
-        : range_(kindRange<T>(range)), target_(target) {
+        : range_(kindRange<T>(range)), held_(*target), target_(target) {
         if (count > 0 && names && values) {
             choiceNames_.reserve(static_cast<size_t>(count));
             values_.reserve(static_cast<size_t>(count));
@@ -189,10 +191,20 @@ public:
             for (const std::string& name : choiceNames_)
                 if (name == text)
                     return {};
-        if constexpr (std::is_same_v<T, float>)
+        if constexpr (std::is_same_v<T, float>) {
             return numberRefusal(text, range_);
-        else
-            return wholeNumberRefusal(text, range_);
+        } else {
+            std::string why = wholeNumberRefusal(text, range_);
+            if (!why.empty() || values_.empty())
+                return why;
+            // A kind is one of the listed ones (or the one generation chose);
+            // another number names nothing the typology knows.
+            T v{};
+            scan(trimmed(text).c_str(), v);
+            if (v == held_ || std::find(values_.begin(), values_.end(), v) != values_.end())
+                return {};
+            return "not one of the choices";
+        }
     }
     bool range(ValueRange& range) const override {
         range = range_;
@@ -200,6 +212,25 @@ public:
     }
     std::string saveValue() const override { return bytesOf(*target_); }
     void restoreValue(const std::string& saved) override { restoreBytes(saved, *target_); }
+    std::string valueText() const override {
+        // A name stands for the value of the first choice so named, which
+        // need not be this one when several share a name.
+        for (size_t i = 0; i < values_.size(); ++i)
+            if (values_[i] == *target_) {
+                const size_t first = static_cast<size_t>(
+                    std::find(choiceNames_.begin(), choiceNames_.end(), choiceNames_[i]) - choiceNames_.begin());
+                if (values_[first] == *target_)
+                    return choiceNames_[i];
+                break;
+            }
+        if constexpr (std::is_same_v<T, float>) {
+            char buffer[kNumberText];
+            std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(*target_));
+            return buffer;
+        } else {
+            return numberText(*target_);
+        }
+    }
 
 private:
     static std::string numberText(int32_t v) { return intText(v); }
@@ -207,21 +238,23 @@ private:
     // A byte shows as a signed number: 255 is "-1".
     static std::string numberText(uint8_t v) { return intText(static_cast<int8_t>(v)); }
 
-    void scan(const char* text) {
+    void scan(const char* text) { scan(text, *target_); }
+    static void scan(const char* text, T& target) {
         if constexpr (std::is_same_v<T, float>) {
-            scanFloat(text, *target_);
+            scanFloat(text, target);
         } else if constexpr (std::is_same_v<T, int32_t>) {
-            scanInt(text, *target_);
+            scanInt(text, target);
         } else {
             // A byte takes the low byte of the number, 0 when none converts.
             int32_t v = 0;
             scanInt(text, v);
-            *target_ = static_cast<uint8_t>(v);
+            target = static_cast<uint8_t>(v);
         }
     }
 
     std::vector<T> values_;
     ValueRange range_;
+    T held_;     // the value at declaration
     T* target_;  // not owned
 };
 
@@ -248,12 +281,14 @@ public:
         *target_ = static_cast<uint8_t>(v) != 0;
     }
 
+    // "No", "Yes", 0 or 1.
     std::string refusal(const char* text) const override {
         if (text && (std::strcmp(text, "No") == 0 || std::strcmp(text, "Yes") == 0))
             return {};
-        return wholeNumberRefusal(text, {-128, 255});
+        return wholeNumberRefusal(text, {0, 1});
     }
     std::string saveValue() const override { return bytesOf(*target_); }
+    std::string valueText() const override { return *target_ ? "Yes" : "No"; }
     void restoreValue(const std::string& saved) override { restoreBytes(saved, *target_); }
 
 private:
@@ -285,6 +320,11 @@ public:
     void restoreValue(const std::string& saved) override {
         if (!saved.empty())
             parse(saved[0] == '+' ? saved.c_str() + 1 : nullptr);
+    }
+    // An unbound material is written back by a name that binds nothing.
+    std::string valueText() const override {
+        const char* bound = material_->textureName();
+        return bound ? bound : "";
     }
 
 private:
@@ -331,10 +371,14 @@ std::string PolygonEditParameter::refusal(const char*) const {
     for (float v : angles_)
         if (!std::isfinite(v))
             return "an angle is not a finite number";
+    for (const Point& p : rebuilt())
+        if (!(p.x >= kCoordinateRange.min && p.x <= kCoordinateRange.max && p.y >= kCoordinateRange.min &&
+              p.y <= kCoordinateRange.max))
+            return format("a point would lie farther than %g from the origin", kCoordinateRange.max);
     return {};
 }
 
-void PolygonEditParameter::parse(const char*) {
+std::vector<Point> PolygonEditParameter::rebuilt() const {
     double x = 0, y = 0, heading = 0;
     if (poly_->count() > 0) {
         const Point& first = (*poly_)[0];
@@ -369,8 +413,10 @@ void PolygonEditParameter::parse(const char*) {
         x += lengths_[i] * std::cos(heading);
         y += lengths_[i] * std::sin(heading);
     }
-    poly_->points() = std::move(points);
+    return points;
 }
+
+void PolygonEditParameter::parse(const char*) { poly_->points() = rebuilt(); }
 
 // ---- children, parent, variants ----
 
@@ -501,7 +547,8 @@ int ParameterList::find(const char* name) const {
 
 // ---- polygons ----
 
-void declarePoly(Poly& poly, ParameterList& list, const char* name, const LimitNames* limits) {
+void declarePoly(Poly& poly, ParameterList& list, const char* name, const LimitNames* limits, const ValueRange& x,
+                 const ValueRange& y) {
     if (poly.empty())
         return;
     if (name) {
@@ -511,18 +558,19 @@ void declarePoly(Poly& poly, ParameterList& list, const char* name, const LimitN
         list.addHeading(format("Base Poly: %d vertices", poly.count()).c_str());
     }
     for (int i = 0; i < poly.count(); ++i)
-        declarePolyPoint(poly[i], list, name, i, limits);
+        declarePolyPoint(poly[i], list, name, i, limits, x, y);
 }
 
-void declarePolyPoint(Point& point, ParameterList& list, const char* name, int index, const LimitNames* limits) {
+void declarePolyPoint(Point& point, ParameterList& list, const char* name, int index, const LimitNames* limits,
+                      const ValueRange& x, const ValueRange& y) {
     const char* const* limitNames = limits ? limits->names : nullptr;
     const uint8_t* limitValues = limits ? limits->values : nullptr;
     const int limitCount = limits ? limits->count : 0;
     if (name) {
         const std::string prefix = format("%s.p[%d]", name, index);
         list.addByteChoice((prefix + " limit").c_str(), limitNames, limitCount, limitValues, &point.limit);
-        list.addFloat((prefix + " X").c_str(), &point.x);
-        list.addFloat((prefix + " Y").c_str(), &point.y);
+        list.addFloat((prefix + " X").c_str(), &point.x, x);
+        list.addFloat((prefix + " Y").c_str(), &point.y, y);
     } else {
         const std::string prefix = format("Poly.p[%d]", index);
         list.addByteChoice((prefix + " limit").c_str(), limitNames, limitCount, limitValues, &point.limit);

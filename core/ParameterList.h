@@ -36,6 +36,11 @@ struct ValueRange {
     double max = std::numeric_limits<double>::infinity();
 };
 
+// What a polygon point's coordinate entry takes (metres): no town reaches
+// farther from its origin, and the squares of distances between such points
+// stay finite in single precision.
+inline constexpr ValueRange kCoordinateRange{-1.0e6, 1.0e6};
+
 // One entry's record. The base is also the record of entries that only list
 // names (children, parent, variants).
 class Parameter {
@@ -47,8 +52,10 @@ public:
     virtual void parse(const char* text) { (void)text; }
     virtual bool isPolygonEdit() const { return false; }
     // Why the text cannot be written (a short message), or empty when it can:
-    // a number entry takes a choice name or a whole, finite number within its
-    // range; entries without a value of their own take nothing.
+    // a number entry takes a choice name or a finite number within its range
+    // (whole for whole-number kinds); a whole-number entry with choices takes
+    // only its choices' names and values and the value it held when it was
+    // declared; entries without a value of their own take nothing.
     virtual std::string refusal(const char* text) const {
         (void)text;
         return "not editable";
@@ -61,6 +68,10 @@ public:
     // The target's value as bytes, and putting such bytes back: the exact
     // value, which the text made at declaration may round.
     virtual std::string saveValue() const { return {}; }
+    // The target's value as it is now, as a text that refusal() takes and
+    // parse() turns back into exactly that value (a choice name, or a
+    // number with all its digits); empty for entries without a value.
+    virtual std::string valueText() const { return {}; }
     virtual void restoreValue(const std::string& saved) { (void)saved; }
 
     int choiceCount() const { return static_cast<int>(choiceNames_.size()); }
@@ -93,7 +104,8 @@ public:
 
     void parse(const char* text) override;
     bool isPolygonEdit() const override { return true; }
-    // The text is ignored; lengths and angles must be finite.
+    // The text is ignored; lengths and angles must be finite, and every
+    // rebuilt point must lie within kCoordinateRange.
     std::string refusal(const char* text) const override;
 
     Poly* polygon() const { return poly_; }
@@ -103,6 +115,9 @@ public:
     std::vector<uint8_t>& limits() { return limitBytes_; }
 
 private:
+    // The points parse() makes from the arrays.
+    std::vector<Point> rebuilt() const;
+
     Poly* poly_;                 // not owned: the described object's
     const LimitNames* limits_;   // not owned; may be null
     std::vector<float> lengths_;
@@ -213,9 +228,12 @@ private:
 
 // Heading "<name>: <n> vertices" and the polygon editor, or without a name the
 // heading "Base Poly: <n> vertices"; then every point. Nothing for an empty
-// polygon. limits may be null.
-void declarePoly(Poly& poly, ParameterList& list, const char* name, const LimitNames* limits);
+// polygon. limits may be null; x and y bound the coordinates of a named
+// polygon's points.
+void declarePoly(Poly& poly, ParameterList& list, const char* name, const LimitNames* limits,
+                 const ValueRange& x = kCoordinateRange, const ValueRange& y = kCoordinateRange);
 // With a name: byte choice "<name>.p[<i>] limit" and floats "<name>.p[<i>] X"
-// and "... Y"; without: byte choice "Poly.p[<i>] limit" and read-only headings
-// "Poly.p[<i>] X: <x>" and "... Y: <y>".
-void declarePolyPoint(Point& point, ParameterList& list, const char* name, int index, const LimitNames* limits);
+// and "... Y" within x and y; without: byte choice "Poly.p[<i>] limit" and
+// read-only headings "Poly.p[<i>] X: <x>" and "... Y: <y>".
+void declarePolyPoint(Point& point, ParameterList& list, const char* name, int index, const LimitNames* limits,
+                      const ValueRange& x = kCoordinateRange, const ValueRange& y = kCoordinateRange);

@@ -5,7 +5,7 @@
 
 #include "core/Desc.h"
 #include "core/ParameterList.h"
-#include "core/RenderContext.h"
+#include "core/PropertyEdit.h"
 
 PropertyWindow::PropertyWindow() = default;
 PropertyWindow::~PropertyWindow() = default;
@@ -37,23 +37,13 @@ void PropertyWindow::rebuild() {
     }
 }
 
-void PropertyWindow::regenerate() {
-    // Everything below was grown from the old values; the region also
-    // re-derives its terrain from them.
-    target_->releaseImpostor();
-    target_->releaseChildren();
-    target_->renderHandle.reset();
-    target_->fitToTerrain();
-    rebuild();
-}
-
 bool PropertyWindow::apply(int index, const std::string& text) {
     if (!list_ || index < 0 || index >= list_->count() || !list_->record(index))
         return false;
-    Parameter* p = list_->record(index);
-    const std::string why = p->isPolygonEdit() ? p->refusal(nullptr) : p->refusal(text.c_str());
+    const std::string why = editProperty(*target_, *list_, index, text.c_str());
     if (!why.empty()) {
         // The old value stays, and so does its text in the field.
+        const Parameter* p = list_->record(index);
         refusedIndex_ = index;
         refusal_ = "\"" + text + "\" refused: " + why;
         if (index < static_cast<int>(texts_.size()))
@@ -62,8 +52,7 @@ bool PropertyWindow::apply(int index, const std::string& text) {
     }
     refusedIndex_ = -1;
     refusal_.clear();
-    p->parse(p->isPolygonEdit() ? nullptr : text.c_str());
-    regenerate();
+    rebuild();
     return true;
 }
 
@@ -89,40 +78,22 @@ void PropertyWindow::refresh() {
 }
 
 Desc* PropertyWindow::switchVariant(int index) {
-    auto refuse = [this](const char* why) -> Desc* {
+    if (!target_ || !list_) {
         refusedIndex_ = kVariantEntry;
-        refusal_ = why;
+        refusal_ = "no variants here";
         return nullptr;
-    };
-    if (!target_ || !list_ || !list_->variants())
-        return refuse("no variants here");
-    Desc* parent = target_->parent;
-    if (!parent)
-        return refuse("the root cannot be replaced");
-    int slot = -1;
-    for (int i = 0; i < parent->childCount(); ++i)
-        if (parent->child(i) == target_)
-            slot = i;
-    if (slot < 0)
-        return refuse("not among its parent's children");
-    std::unique_ptr<Drawable> made(target_->createVariant(index));
-    auto* desc = dynamic_cast<Desc*>(made.get());
-    if (!desc)
-        return refuse("no such variant");
-    // The list points into the old description, which goes now.
+    }
+    // The list points into the description, which may go now.
     list_.reset();
     texts_.clear();
-    desc->parent = parent;
-    desc->index = target_->index;
-    desc->depth = target_->depth;
-    parent->children[static_cast<size_t>(slot)] = std::move(made);
-    // A picture of the parent shows the old variant.
-    parent->releaseImpostor();
-    target_ = desc;
-    refusedIndex_ = -1;
-    refusal_.clear();
+    std::string why;
+    Desc* made = ::switchVariant(*target_, index, why);
+    if (made)
+        target_ = made;
+    refusedIndex_ = made ? -1 : kVariantEntry;
+    refusal_ = why;
     rebuild();
-    return desc;
+    return made;
 }
 
 std::string PropertyWindow::message(int index) const { return index == refusedIndex_ ? refusal_ : std::string(); }

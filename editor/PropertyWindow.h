@@ -60,7 +60,6 @@ public:
 
 private:
     void rebuild();
-    void regenerate();
     // Edits entry `index` (text ignored for the polygon editor); regenerates
     // when written, else keeps the refusal for the field.
     bool apply(int index, const std::string& text);

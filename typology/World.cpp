@@ -4,6 +4,7 @@
 
 #include "core/RandomGenerator.h"
 #include "typology/town/LandPoly.h"
+#include "typology/town/TypQuaIrregular.h"
 #include "typology/town/TypRegIrregular.h"
 
 namespace {
@@ -48,4 +49,30 @@ TypRegIrregular* buildWorld(std::unique_ptr<Desc>& world, uint32_t rootSeed) {
     TypRegIrregular* raw = root.get();
     world = std::move(root);
     return raw;
+}
+
+TypQuaIrregular* findQuarter(Desc& world, float x, float z, Matrix44& frame) {
+    frame = Matrix44::identity();
+    Desc* node = &world;
+    for (int depth = 0; depth < 16 && node; ++depth) {
+        if (auto* quarter = dynamic_cast<TypQuaIrregular*>(node))
+            return quarter;
+        node->refine(Matrix44::identity());
+        Desc* next = nullptr;
+        for (int i = 0; i < node->childCount() && !next; ++i) {
+            auto* child = dynamic_cast<DescPoly*>(node->child(i));
+            if (!child)
+                continue;
+            Matrix44 childFrame = frame;
+            if (const Matrix44* local = child->localTransform())
+                childFrame = frame * *local;
+            const Vector p = childFrame.inverse().transformPoint({x, 0, z});
+            if (child->poly.containsPoint(p.x, p.z)) {
+                next = child;
+                frame = childFrame;
+            }
+        }
+        node = next;
+    }
+    return nullptr;
 }

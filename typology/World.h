@@ -9,7 +9,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/Vector.h"
+
 class Desc;
+class TypQuaIrregular;
 class TypRegIrregular;
 
 namespace world {
@@ -41,3 +44,8 @@ Desc* navigationRoot();
 Desc* collisionRoot();
 // Publishes root (not owned; null clears) in both references.
 void publishWorld(Desc* root);
+
+// The quarter holding world point (x, z) (metres), refining the descriptions
+// above it on the way down; null when none holds it. frame receives the
+// placement of the quarter's coordinates in the world (identity outside towns).
+TypQuaIrregular* findQuarter(Desc& world, float x, float z, Matrix44& frame);

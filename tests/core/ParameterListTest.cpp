@@ -617,12 +617,24 @@ TEST(ParameterListEdit, RefusesWhatTheEntryCannotHold) {
     EXPECT_FALSE(list.edit(3, "2").empty());
     EXPECT_EQ(list.edit(3, "0.25"), "");
 
-    EXPECT_FALSE(list.edit(4, "256").empty());
-    EXPECT_EQ(list.edit(4, "-1"), "");
-    EXPECT_EQ(byte, 255);
-    EXPECT_FALSE(list.edit(5, "maybe").empty());
+    // A byte choice takes its listed names and values and the value it held,
+    // no other number: a kind no choice names is no kind the typology knows.
+    for (const char* text : {"256", "-1", "2", "abc", ""})
+        EXPECT_FALSE(list.edit(4, text).empty()) << text;
+    EXPECT_EQ(byte, 3);
+    EXPECT_EQ(list.edit(4, "Huge"), "");
+    EXPECT_EQ(byte, 1);
+    EXPECT_EQ(list.edit(4, "0"), "");
+    EXPECT_EQ(byte, 0);
+    EXPECT_EQ(list.edit(4, "3"), "");
+    EXPECT_EQ(byte, 3);
+    for (const char* text : {"maybe", "2", "-1", "255"})
+        EXPECT_FALSE(list.edit(5, text).empty()) << text;
+    EXPECT_FALSE(flag);
     EXPECT_EQ(list.edit(5, "Yes"), "");
     EXPECT_TRUE(flag);
+    EXPECT_EQ(list.edit(5, "0"), "");
+    EXPECT_FALSE(flag);
 
     ValueRange range;
     ASSERT_TRUE(list.record(1)->range(range));

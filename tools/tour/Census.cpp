@@ -143,32 +143,6 @@ void growToLeaves(Desc& d) {
             growToLeaves(*c);
 }
 
-TypQuaIrregular* findQuarter(Desc& world, float x, float z, Matrix44& frame) {
-    frame = Matrix44::identity();
-    Desc* node = &world;
-    for (int depth = 0; depth < 16 && node; ++depth) {
-        if (auto* quarter = dynamic_cast<TypQuaIrregular*>(node))
-            return quarter;
-        node->refine(Matrix44::identity());
-        Desc* next = nullptr;
-        for (int i = 0; i < node->childCount() && !next; ++i) {
-            auto* child = dynamic_cast<DescPoly*>(node->child(i));
-            if (!child)
-                continue;
-            Matrix44 childFrame = frame;
-            if (const Matrix44* local = child->localTransform())
-                childFrame = frame * *local;
-            const Vector p = childFrame.inverse().transformPoint({x, 0, z});
-            if (child->poly.containsPoint(p.x, p.z)) {
-                next = child;
-                frame = childFrame;
-            }
-        }
-        node = next;
-    }
-    return nullptr;
-}
-
 Vector groundPointAhead(const Terrain& ground, const Vector& eye, const Vector& target) {
     const Vector dir = (target - eye).normalized();
     for (float s = 0; s < 10000.0f; s += 1.0f) {

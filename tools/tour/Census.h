@@ -6,16 +6,12 @@
 #include <vector>
 
 #include "core/Vector.h"
+#include "typology/World.h"  // findQuarter
 
 class Desc;
 class Terrain;
 class TypBuiStreet;
 class TypQuaIrregular;
-
-// The quarter holding world point (x, z) (metres), refining the descriptions
-// above it on the way down; null when none holds it. frame receives the
-// placement of the quarter's coordinates in the world (identity outside towns).
-TypQuaIrregular* findQuarter(Desc& world, float x, float z, Matrix44& frame);
 
 // The street pieces under d that the estates laid (not the floors of stalls
 // inside them), in tree order.

@@ -63,21 +63,14 @@ void TypBui::drawPlotShape(RenderContext& ctx, Material* mainMaterial) {
 
 void TypBui::addOwnShapeStandIn() { addChild(std::make_unique<OwnShapeStandIn>(*this, material.get())); }
 
-const char* TypBui::mainMaterialName() const {
-    const Material* m = material.get();
-    if (m && m->isImpostor())
-        m = static_cast<const ImpostorMaterial*>(m)->next.get();
-    return m && m->record ? m->record->name.c_str() : nullptr;
-}
+const char* TypBui::mainMaterialName() const { return material ? material->beneathCover().textureName() : nullptr; }
 
 std::unique_ptr<Material> TypBui::mainMaterialCopy() const {
     auto copy = std::make_unique<Material>(mainMaterialName());
-    const Material* m = material.get();
-    if (m && m->isImpostor())
-        m = static_cast<const ImpostorMaterial*>(m)->next.get();
-    if (m) {
-        copy->mapping = m->mapping;
-        copy->referenceEdge = m->referenceEdge;
+    if (material) {
+        const Material& m = material->beneathCover();
+        copy->mapping = m.mapping;
+        copy->referenceEdge = m.referenceEdge;
     }
     return copy;
 }

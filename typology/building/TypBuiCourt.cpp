@@ -35,7 +35,7 @@ void TypBuiCourt::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
     declarePoly(poly, list, nullptr, &limitNames());
     list.addFloatArray("Construction Depth", constructionDepth.data(), static_cast<int>(constructionDepth.size()),
-                       {1.0, 50.0});
+                       {-kMaxConstructionDepth, 0.0});
     list.addBool("Court closed", &courtClosed);
     TypBui::declareParameters(list);
 }
@@ -185,9 +185,10 @@ void TypBuiCourt::generate() {
     bool anyBuilt = false;
     for (int i = 0; i < poly.count(); ++i)
         anyBuilt = anyBuilt || built(constructionDepth, i);
-    // Edited values can ask for a building lower than a storey or wings deeper
-    // than the plot: it stays the block it is drawn as.
-    if (!(extrusion.height >= kMinHeight) || (anyBuilt && !poly.canInset(constructionDepth))) {
+    // Edited values can ask for a building lower than a storey, wings deeper
+    // than the plot or a plot that crosses itself: it stays the block it is
+    // drawn as.
+    if (!(extrusion.height >= kMinHeight) || !poly.isValid() || (anyBuilt && !poly.canInset(constructionDepth))) {
         stayCoarse();
         return;
     }

@@ -41,6 +41,11 @@ public:
     static constexpr uint8_t kCornerOut = 42;
     // Buildings lower than this (metres) have no storey to give.
     static constexpr float kMinHeight = 4.0f;
+    // The deepest wing an edit may ask for (metres): estates draw depths up
+    // to 1.5 times their "Construction depth min", which goes up to 50. A
+    // depth is 0 (unbuilt) or negative (inwards); a positive one would put
+    // the court outside the plot.
+    static constexpr float kMaxConstructionDepth = 75.0f;
     // The ground slab reaches this far below the building level (metres).
     static constexpr float kGroundDepth = 10.0f;
 

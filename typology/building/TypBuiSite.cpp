@@ -56,6 +56,8 @@ void TypBuiSite::generate() {
     if (anyStreet && poly.canInset(distances)) {
         const Poly inner = poly.inset(distances);
         for (int i = 0; i < inner.count(); ++i) {
+            if (tooManyChildren())
+                break;
             const Segment s = inner.edge(i);
             if (!streetEdge(s.limit))
                 continue;
@@ -86,6 +88,8 @@ void TypBuiSite::generate() {
     site.add(poly, false);
     for (int row = 0; row < tiles; ++row)
         for (int column = 0; column < tiles; ++column) {
+            if (tooManyChildren())
+                return;
             const float x0 = centre.x - radius + column * tile, y0 = centre.z - radius + row * tile;
             ClipPolygon square;
             square.add(Poly({{x0, y0}, {x0, y0 + tile}, {x0 + tile, y0 + tile}, {x0 + tile, y0}}), false);

@@ -47,6 +47,8 @@ void TypBuiStalls::generate() {
     Poly rest = poly;
     float remaining = frontLength;
     while (remaining > 0) {
+        if (tooManyChildren())
+            break;
         const float width = stallWidth(remaining, static_cast<float>(random.range(kMinWidth, kMaxWidth)));
         Poly stall;
         if (width >= remaining) {

@@ -159,6 +159,8 @@ void TypBuiStreetMarket::generate() {
     };
     Poly band;
     while (true) {
+        if (tooManyChildren())
+            break;
         if (!cutBand(rest, 3, kStallDepth, band))
             break;
         addRow(band, true);
@@ -201,6 +203,8 @@ void TypBuiStreet20::generate() {
         const Vec2 u = side.direction() * (1.0f / sideLength);
         const Vec2 into = u.perpendicular() * -1.0f;  // the left normal points out of the piece
         for (float d = kLampStart; d <= sideLength; d += kLampSpacing) {
+            if (tooManyChildren())
+                break;
             const Vec2 at = side.start() + u * d + into * kLampSetBack;
             const auto lampSeed = static_cast<uint32_t>(random.next());
             addChild(std::make_unique<DrawableModel>("Street_lamp1", modelPlacement(at, groundAt(at), u), lampSeed,
@@ -219,6 +223,8 @@ void TypBuiStreet20::generate() {
     static const char* const kCars[2] = {"Car1", "Car2"};
     for (float d = kFirstCar; d + kCarHalfLength <= laneLength;
          d += static_cast<float>(random.range(kCarGapMin, kCarGapMax))) {
+        if (tooManyChildren())
+            break;
         const char* model = kCars[static_cast<int>(2 * random.uniform())];
         const char* paint = kCars[static_cast<int>(2 * random.uniform())];
         const auto carSeed = static_cast<uint32_t>(random.next());

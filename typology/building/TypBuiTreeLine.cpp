@@ -55,6 +55,8 @@ void TypBuiTreeLine::generate() {
     if (length > 0) {
         float at = static_cast<float>(random.range(kFirstMin, kFirstMax));
         while (at <= length - kEndClearance) {
+            if (tooManyChildren())
+                break;
             const Vec2 p = centre.pointAt(at / length);
             addChild(std::make_unique<TypTree>(p.x, p.y, scale, treeHeight, land, random));
             at += static_cast<float>(random.range(kSpacingMin, kSpacingMax));

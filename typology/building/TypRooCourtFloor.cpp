@@ -71,6 +71,8 @@ void TypRooCourtFloor::generate() {
         }
     }
     for (size_t r = 0; r < plan->wallLists.size(); ++r) {
+        if (tooManyChildren())
+            break;
         if (plan->wallLists[r].empty())
             continue;
         const uint8_t kind = r < kinds.size() ? kinds[r] : static_cast<uint8_t>(kEmptyRoom);

@@ -201,10 +201,18 @@ const ClassName& TypRooCourtPlan::className() const { return kClassName; }
 void TypRooCourtPlan::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
     declarePoly(poly, list, nullptr, &buildingEdgeNames());
-    declarePoly(courtPoly, list, "CourtPoly", &kCourtKinds);
-    list.addFloat("Wall width", &wallWidth);
-    list.addInt("Floors", &floors);
-    list.addFloat("Corridor width", &corridorWidth);
+    // The court lies within the plot.
+    ValueRange x = kCoordinateRange, y = kCoordinateRange;
+    float minX = 0, minY = 0, maxX = 0, maxY = 0;
+    if (poly.bounds(minX, minY, maxX, maxY)) {
+        x = {minX, maxX};
+        y = {minY, maxY};
+    }
+    declarePoly(courtPoly, list, "CourtPoly", &kCourtKinds, x, y);
+    list.addFloat("Wall width", &wallWidth, {kMinWallWidth, kMaxWallWidth});
+    // Every storey and the roof is a child.
+    list.addInt("Floors", &floors, {0.0, Desc::kMaxChildren});
+    list.addFloat("Corridor width", &corridorWidth, {0.0, kMaxCorridorWidth});
     list.addBool("Put stairs", &putStairs);
     TypRoo::declareParameters(list);
 }
@@ -331,23 +339,25 @@ void TypRooCourtPlan::addRoom(const Poly& room, uint8_t kind, float thickness) {
     roomKinds.push_back(kind);
 }
 
-void TypRooCourtPlan::layRooms(RandomGenerator& random) {
+bool TypRooCourtPlan::layRooms(RandomGenerator& random) {
     const int m = courtPoly.count();
     builtVertices = 0;
     for (int k = 0; k < m; ++k)
         builtVertices += builtVertex(courtPoly[k].limit);
-    // A court without built vertices is the plot itself.
-    if (m > 0 && builtVertices == 0) {
-        int unedificated = 0;
-        for (int k = 0; k < m; ++k)
-            unedificated += courtPoly[k].limit == TypBuiCourt::kUnedificated;
-        CALLI_ASSERT(unedificated == poly.count());
-    }
     wallLists.clear();
     roomKinds.clear();
     roomPolys.clear();
     roomsLeftOut = 0;
     stairsRoom = -1;
+    // A court without built vertices is the plot itself: one unbuilt court
+    // corner per plot corner. Edited kinds can break that.
+    if (m > 0 && builtVertices == 0) {
+        int unedificated = 0;
+        for (int k = 0; k < m; ++k)
+            unedificated += courtPoly[k].limit == TypBuiCourt::kUnedificated;
+        if (unedificated != poly.count())
+            return false;
+    }
 
     const Ring ring(poly, courtPoly, courtEdges);
     int stairsSegment = -1;
@@ -402,6 +412,7 @@ void TypRooCourtPlan::layRooms(RandomGenerator& random) {
         addRoom(court, open ? kCourtRoom : kEmptyRoom, wallWidth);
     }
     findStreetLevels(floors > 0 ? extrusion.height / static_cast<float>(floors) : extrusion.height);
+    return true;
 }
 
 // A room that kept no corridor strip reaches the court beside a neighbour
@@ -483,8 +494,12 @@ void TypRooCourtPlan::findStreetLevels(float storeyHeight) {
             for (const Line& wall : wallLists[r]) {
                 if (wall.limit != kEntryFacade)
                     continue;
+                // On this edge, not only on its line: two entry facades
+                // in line each get their own entrance.
                 const Vec2 mid = wall.pointAt(0.5f);
-                if (std::fabs(edge.signedDistance(mid)) > 1e-3f)
+                const float length = edge.length();
+                const float along = length > 0.0f ? (mid - edge.start()).dot(edge.direction()) / length : 0.0f;
+                if (std::fabs(edge.signedDistance(mid)) > kOnLine || along < -kOnLine || along > length + kOnLine)
                     continue;
                 if (best < 0 || roomMismatch[r] < roomMismatch[best])
                     best = static_cast<int>(r);
@@ -528,7 +543,10 @@ std::unique_ptr<TypRoo> TypRooCourtPlan::makeRoof(int kind, const Extrusion& e, 
 
 void TypRooCourtPlan::generate() {
     RandomGenerator& random = RandomGenerator::generation();
-    layRooms(random);
+    if (!layRooms(random)) {
+        stayCoarse();
+        return;
+    }
 
     const char* storeyMaterial = "Steel1";
     int32_t facades = TypRooCourtFloor::kPortico, openings = TypRooCourtFloor::kOpeningsEmpty;
@@ -545,6 +563,8 @@ void TypRooCourtPlan::generate() {
     const float storeyHeight = floors > 0 ? extrusion.height / static_cast<float>(floors) : extrusion.height;
     float level = extrusion.level;
     for (int f = 0; f < storeys; ++f) {
+        if (tooManyChildren())
+            break;
         const auto storeySeed = static_cast<uint32_t>(random.next());
         const Extrusion slab{level, storeyHeight, 2, static_cast<uint8_t>(f == 0 ? 1 : 2)};
         addChild(std::make_unique<TypRooCourtFloor>(poly, slab, ownerBuilding, storeySeed, storeyMaterial, this,
@@ -552,7 +572,7 @@ void TypRooCourtPlan::generate() {
                                                     openings));
         level += storeyHeight;
     }
-    if (builtVertices > 0) {
+    if (builtVertices > 0 && !tooManyChildren()) {
         const auto roofHeight = static_cast<float>(random.range(2.0, storeyHeight));
         const auto roofSeed = static_cast<uint32_t>(random.next());
         if (auto roof = makeRoof(open ? 1 : 0, Extrusion{level, roofHeight}, roofSeed, material->textureName()))

@@ -31,8 +31,11 @@ public:
     void drawOwnShape(RenderContext& ctx) override;
 
     // Steps before the storeys: room polygons, kinds and wall lists, the
-    // court room, street storeys and entrances. Draws the stairs choice from random.
-    void layRooms(RandomGenerator& random);
+    // court room, street storeys and entrances. Draws the stairs choice from
+    // random. False, with nothing laid, when a court without built points
+    // does not have one unbuilt point per plot corner (edited kinds): the
+    // plan then stays coarse.
+    bool layRooms(RandomGenerator& random);
     // Room kinds of storey f (from 0) from the plan kinds and street storeys.
     std::vector<uint8_t> storeyKinds(int storey) const;
     // The roof factory: 0 flat, 1 tiled, over this plan's polygon; else null.
@@ -70,6 +73,11 @@ public:
     // Segments whose room could not be cut (an unusual plot shape): left to the court.
     int roomsLeftOut = 0;
 
+    // What "Wall width" and "Corridor width" take (metres): buildings draw
+    // walls from 0.3 to 1 and corridors up to 3.5 wide.
+    static constexpr float kMinWallWidth = 0.05f;
+    static constexpr float kMaxWallWidth = 5.0f;
+    static constexpr float kMaxCorridorWidth = 20.0f;
     // Clear corridor width below which no corridor strip is laid (metres).
     static constexpr float kMinCorridor = 0.5f;
     // Buildings higher than this with closed courts get steel porticos (metres).

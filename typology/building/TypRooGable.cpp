@@ -46,8 +46,8 @@ const LimitNames& TypRooGable::edgeNames() { return kEdges; }
 void TypRooGable::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
     declarePoly(poly, list, nullptr, &kEdges);
-    list.addFloatArray("Height", heights, 4);
-    list.addFloat("Projecting", &projecting);
+    list.addFloatArray("Height", heights, 4, {0.0, kMaxHeight});
+    list.addFloat("Projecting", &projecting, {0.0, kMaxProjecting});
     TypRoo::declareParameters(list);
 }
 

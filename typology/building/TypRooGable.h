@@ -40,6 +40,9 @@ public:
     float heights[4] = {0, 0, 0, 0};  // "Height", over the level
     float projecting = 0;             // "Projecting", metres
 
+    // What "Height[i]" and "Projecting" take (metres).
+    static constexpr float kMaxHeight = 100.0f;
+    static constexpr float kMaxProjecting = 10.0f;
     // The surface lies this far above the corner heights, and is this thick.
     static constexpr float kSurfaceLift = 0.3f;
     static constexpr float kSurfaceThickness = 0.05f;

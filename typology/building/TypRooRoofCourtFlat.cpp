@@ -137,6 +137,8 @@ void TypRooRoofCourtFlat::addContourPanels(TypRoo& roof, const ClipPolygon& shap
         if (contour.count() < 3)
             continue;
         for (const Line& line : joinedLines(contour, width)) {
+            if (roof.tooManyChildren())
+                return;
             const auto panelSeed = static_cast<uint32_t>(random.next());
             roof.addChild(std::make_unique<TypLinPanelSimple>(line, extrusion, roof.ownerBuilding, panelSeed, wall));
         }
@@ -192,7 +194,7 @@ void TypRooRoofCourtFlat::generate() {
                                         TypRooCourtFloor::kOpeningsSimple))
         addChild(std::move(house));
     const auto topSeed = static_cast<uint32_t>(random.next());
-    addChild(std::make_unique<TypConFloorTiled>(
-        room, Extrusion{extrusion.level + houseHeight + kTopThickness, -kTopThickness}, this, topSeed,
-        material->textureName()));
+    // Level and height as the slab is drawn, so that its own entries take them back.
+    addChild(std::make_unique<TypConFloorTiled>(room, Extrusion{extrusion.level + houseHeight, kTopThickness}, this,
+                                                topSeed, material->textureName()));
 }

@@ -209,6 +209,8 @@ void TypRooRoofCourtTiled::generate() {
 
     const float height = extrusion.height - kKneeHeight;
     for (const Piece& p : pieces(outline, ring, height)) {
+        if (tooManyChildren())
+            break;
         const auto pieceSeed = static_cast<uint32_t>(random.next());
         addChild(std::make_unique<TypRooGable>(p.poly, Extrusion{extrusion.level + kKneeHeight, height},
                                                ownerBuilding, pieceSeed, material->textureName(), p.heights,

@@ -218,6 +218,8 @@ void TypRooSimple::addCeilingAndFloor() {
 void TypRooSimple::generateCorridor() {
     RandomGenerator& random = RandomGenerator::generation();
     for (int i = 0; i < poly.count(); ++i) {
+        if (tooManyChildren())
+            break;
         Line line = wallLine(i);
         if (line.limit == kWallOut)
             continue;
@@ -259,6 +261,8 @@ void TypRooSimple::generate() {
 void TypRooSimple::generateWalls() {
     RandomGenerator& random = RandomGenerator::generation();
     for (int i = 0; i < poly.count(); ++i) {
+        if (tooManyChildren())
+            break;
         const Line line = edgeWall(i);
         if (line.limit == kWallOut)
             continue;

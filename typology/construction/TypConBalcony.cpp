@@ -12,9 +12,12 @@
 const ClassName TypConBalcony::kClassName{"TypConBalcony"};
 
 namespace {
-const char* const kLimitNames[] = {"Wall", "Banister"};
-const uint8_t kLimitValues[] = {1, 5};
-const LimitNames kLimits{kLimitNames, kLimitValues, 2};
+// "Open": the sides a stair's landings and galleries share with the next
+// piece, which get neither wall nor banister; named so that a side edited
+// away can be given back.
+const char* const kLimitNames[] = {"Wall", "Banister", "Open"};
+const uint8_t kLimitValues[] = {1, 5, 0};
+const LimitNames kLimits{kLimitNames, kLimitValues, 3};
 }  // namespace
 
 TypConBalcony::TypConBalcony(const Poly& poly_, float floor, float banisterHeight_, float banisterWidth_,
@@ -32,7 +35,7 @@ const LimitNames& TypConBalcony::limitNames() { return kLimits; }
 void TypConBalcony::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
     declarePoly(poly, list, nullptr, &kLimits);
-    list.addFloat("Banister height", &banisterHeight);
+    list.addFloat("Banister height", &banisterHeight, {0.0, kMaxBanisterHeight});
     list.addFloat("Banister width", &banisterWidth, ValueRange{0, 10});
     DescPoly::declareParameters(list);
 }

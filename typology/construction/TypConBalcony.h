@@ -14,6 +14,8 @@ public:
     static constexpr uint8_t kWall = 1;
     static constexpr uint8_t kBanister = 5;
     static constexpr float kSlab = 0.3f;
+    // The highest banister "Banister height" takes, here and on flights (metres).
+    static constexpr float kMaxBanisterHeight = 10.0f;
 
     // Extrusion: from floorLevel - 0.3 up by banisterHeight + 0.3. context:
     // the building that made it (not owned, may be null).

@@ -5,6 +5,7 @@
 #include "core/Material.h"
 #include "core/ParameterList.h"
 #include "core/RandomGenerator.h"
+#include "typology/construction/TypConBalcony.h"
 #include "typology/construction/TypConSlabSimple.h"
 #include "typology/construction/TypLinBanisterSloping.h"
 
@@ -35,7 +36,7 @@ void TypConStairsStraight::declareParameters(ParameterList& list) {
     list.addHeading(kClassName.name);
     declarePoly(poly, list, nullptr, &kLimits);
     list.addInt("Num. Steps", &steps, ValueRange{1, kMaxSteps});
-    list.addFloat("Banister height", &banisterHeight);
+    list.addFloat("Banister height", &banisterHeight, {0.0, TypConBalcony::kMaxBanisterHeight});
     Construction::declareParameters(list);
 }
 
@@ -60,6 +61,8 @@ void TypConStairsStraight::generate() {
     const Vec2 p0 = poly[(begin + 1) % 4].vec(), p1 = poly[end].vec();
     const Vec2 q0 = poly[begin].vec(), q1 = poly[(end + 1) % 4].vec();
     for (int k = 0; k < steps; ++k) {
+        if (tooManyChildren())
+            break;
         const float f0 = static_cast<float>(k) / static_cast<float>(steps);
         const float f1 = static_cast<float>(k + 1) / static_cast<float>(steps);
         Poly step;

@@ -1,5 +1,6 @@
 #include "typology/construction/TypLinBanister.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/Material.h"
@@ -116,10 +117,32 @@ void TypLinBanister::addBar(float s0, float s1, bool rising) {
     addChild(std::make_unique<TypLinPanelSloping>(bar, start, end, context, barSeed, material->textureName()));
 }
 
+std::unique_ptr<TypLinBanister> TypLinBanister::piece(const Line& part, float, float, uint32_t pieceSeed) const {
+    return std::make_unique<TypLinBanister>(part, extrusion, context, pieceSeed, material->textureName());
+}
+
+void TypLinBanister::generatePieces(int count) {
+    const float length = line.length();
+    for (int k = 0; k < count && !tooManyChildren(); ++k) {
+        const auto pieceSeed = static_cast<uint32_t>(RandomGenerator::generation().next());
+        const float t0 = static_cast<float>(k) / static_cast<float>(count);
+        const float t1 = static_cast<float>(k + 1) / static_cast<float>(count);
+        Line part = line.subLine(t0, t1);
+        part.crossings.clear();
+        addChild(piece(part, t0 * length, t1 * length, pieceSeed));
+    }
+}
+
 void TypLinBanister::generateBars(bool cross) {
+    const float length = line.length();
+    // Too many balusters for one description: equal pieces, each a banister
+    // of its own with its rails and posts.
+    if (!cross && std::isfinite(length) && std::trunc((length - kRail) * 5) > Desc::kMaxChildren - 4) {
+        generatePieces(static_cast<int>(std::min(std::ceil(length / kMaxPieceLength), 1.0f + Desc::kMaxChildren)));
+        return;
+    }
     addRail(extrusion.height - kRail);
     addRail(kBottomRail);
-    const float length = line.length();
     if (!(length >= kMinPostLength) || !std::isfinite(length))
         return;
     addPost(0, 0);
@@ -136,8 +159,7 @@ void TypLinBanister::generateBars(bool cross) {
     }
     const float span = length - kRail;
     const int n = static_cast<int>(std::trunc(span * 5));
-    // Bounded so that a banister never holds more children than a description may.
-    if (n <= 0 || n > Desc::kMaxChildren - 4)
+    if (n <= 0)
         return;
     const float step = span / static_cast<float>(n + 1);
     for (int k = 1; k <= n; ++k)

@@ -17,6 +17,9 @@ public:
     static constexpr float kBottomRail = 0.1f;
     static constexpr float kBalusterFoot = 0.15f;
     static constexpr float kMinPostLength = 0.1f;
+    // A longer banister (more balusters than a description holds children)
+    // is built as equal pieces no longer than this (metres).
+    static constexpr float kMaxPieceLength = 50.0f;
     // The automatic choice: a cross banister only for lines up to this long.
     static constexpr float kMaxCrossLength = 2.0f;
     // Kinds of the factories.
@@ -31,7 +34,8 @@ public:
     void declareParameters(ParameterList& list) override;
     // The banister factory with index over the same line, extrusion, context, seed and material.
     Drawable* createVariant(int index) override;
-    // Top rail, bottom rail, then (from 0.1 m on) the two end posts and the balusters.
+    // Top rail, bottom rail, then (from 0.1 m on) the two end posts and the
+    // balusters; past kMaxPieceLength, pieces instead.
     void generate() override;
     // The floor level s metres along the line: the level, for a flat banister.
     virtual float levelAt(float s) const;
@@ -59,8 +63,11 @@ protected:
     // the length, a pillar at each third and an X of two bars over each third
     // (cross true). Flat rails are beams; rails that climb are sloping panels.
     void generateBars(bool cross);
+    // The banister over part, which runs from s0 to s1 metres along the line.
+    virtual std::unique_ptr<TypLinBanister> piece(const Line& part, float s0, float s1, uint32_t seed) const;
 
 private:
+    void generatePieces(int count);
     void addRail(float above);
     void addPost(float s, float above);
     void addBar(float s0, float s1, bool rising);

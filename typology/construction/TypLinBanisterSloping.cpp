@@ -17,7 +17,8 @@ void TypLinBanisterSloping::declareParameters(ParameterList& list) {
     static const char* const kNames[] = {"Simple", "Cross"};
     static const uint8_t kValues[] = {0, 1};
     list.setVariants(kNames, 2, kValues, &variant);
-    list.addFloat("End limit", &endLevel);
+    // A level, as the extrusion's.
+    list.addFloat("End limit", &endLevel, {-10000.0, 10000.0});
     LinearConstruction::declareParameters(list);
 }
 
@@ -48,4 +49,12 @@ float TypLinBanisterSloping::levelAt(float s) const {
         return extrusion.level;
     const float f = s / length;
     return extrusion.level + (endLevel - extrusion.level) * (f < 0 ? 0 : f > 1 ? 1 : f);
+}
+
+std::unique_ptr<TypLinBanister> TypLinBanisterSloping::piece(const Line& part, float s0, float s1,
+                                                           uint32_t pieceSeed) const {
+    Extrusion start = extrusion;
+    start.level = levelAt(s0);
+    return std::make_unique<TypLinBanisterSloping>(part, start, levelAt(s1), context, pieceSeed,
+                                                   material->textureName());
 }

@@ -31,4 +31,8 @@ public:
     float endLevel = 0;  // "End limit": the floor level at the line's end
 
     static const ClassName kClassName;
+
+protected:
+    // A sloping banister from the level at s0 to the level at s1.
+    std::unique_ptr<TypLinBanister> piece(const Line& part, float s0, float s1, uint32_t seed) const override;
 };

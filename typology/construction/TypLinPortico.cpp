@@ -39,10 +39,14 @@ void TypLinPortico::generate() {
         lower.height = -lower.height;
     }
     const char* own = material->textureName();
-    const char* contextName = context ? context->material->textureName() : own;
+    // Grown while the context is captured into an impostor, its material is
+    // under the impostor's cover.
+    const char* contextName = context ? context->material->beneathCover().textureName() : own;
 
     const std::vector<Line> parts = pieces(line);
     for (size_t i = 0; i < parts.size(); ++i) {
+        if (tooManyChildren())
+            break;
         const auto childSeed = static_cast<uint32_t>(random.next());
         if (i == 0 || i + 1 == parts.size()) {
             if (auto section =
@@ -56,6 +60,8 @@ void TypLinPortico::generate() {
     const auto lintelSeed = static_cast<uint32_t>(random.next());
     addChild(std::make_unique<TypLinBeamSimple>(line, Extrusion{top - thickness, thickness}, context, lintelSeed, own));
     for (const Crossing& c : line.crossings) {
+        if (tooManyChildren())
+            break;
         if (!cuts(c))
             continue;
         const auto openingSeed = static_cast<uint32_t>(random.next());

@@ -31,6 +31,8 @@ void TypLinWallSimple::generate() {
     const char* name = material->textureName();
     const std::vector<Line> parts = pieces(line);
     for (const Line& piece : parts) {
+        if (tooManyChildren())
+            break;
         const auto sectionSeed = static_cast<uint32_t>(random.next());
         if (auto section = TypLinWallSection::createSection(sectionsKind, piece, extrusion, context, sectionSeed, name))
             addChild(std::move(section));
@@ -38,6 +40,8 @@ void TypLinWallSimple::generate() {
     if (parts.size() < 2)
         return;
     for (const Crossing& c : line.crossings) {
+        if (tooManyChildren())
+            break;
         if (!cuts(c))
             continue;
         const auto openingSeed = static_cast<uint32_t>(random.next());

@@ -100,7 +100,10 @@ TEST(FlatRoof, ParapetStairHouseAndTerrace) {
         EXPECT_LT(h, 3.0f);
         const auto tops = childrenOf<TypConFloorTiled>(*roof);
         ASSERT_EQ(tops.size(), 1u);
-        EXPECT_NEAR(tops[0]->extrusion.level + tops[0]->extrusion.height, 6 + h, 1e-4);
+        // 0.05 thick, its top 0.05 above the stair house.
+        const Extrusion top = Construction::normalised(tops[0]->extrusion);
+        EXPECT_NEAR(top.level, 6 + h, 1e-4);
+        EXPECT_NEAR(top.height, 0.05f, 1e-6);
     }
 }
 
