@@ -56,6 +56,9 @@ public:
     // Deletes every child and calls childrenReleased(); the next refine()
     // generates again.
     void releaseChildren();
+    // Takes the children out (the caller destroys them), then calls
+    // childrenReleased(); the description is bare as after releaseChildren().
+    std::vector<std::unique_ptr<Drawable>> takeChildren();
     // Drops the impostor, its material and the render handle; nothing without an impostor.
     void releaseImpostor();
     // Seeds the generation generator with the seed, generates, and sorts the
@@ -73,6 +76,20 @@ public:
 
     static const ClassName kClassName;
 
+    // ---- the traversal's tests, shared with the growth budget ----
+    // Drops from mask every plane the view-space sphere (c, radius) lies
+    // wholly inside; then the first plane left in mask that it lies wholly
+    // outside, or -1.
+    static int outsidePlane(const RenderContext& ctx, const Vector& c, float radius, uint32_t& mask);
+    // Whether the sphere lies beyond the guard band of a plane in mask.
+    static bool beyondGuardBand(const RenderContext& ctx, const Vector& c, float radius, uint32_t mask);
+    // size over the view depth z at most the context's threshold; never in
+    // front of the eye's plane.
+    static bool coarseBySize(const RenderContext& ctx, float size, float z);
+    // The size on screen that orders waiting growth: larger first, and a
+    // description around the eye before all.
+    static float waitPriority(float size, float z);
+
     // Process-wide counters for statistics: descriptions alive, and made or
     // freed since the last resetCounters().
     static inline long liveCount = 0;
@@ -87,8 +104,20 @@ protected:
     void stayCoarse() { overfull_ = true; }
 
 private:
+    friend class GrowthBudget;  // grows waiting descriptions and marks the barren ones
     bool overfull_ = false;
+    // Budgeted traversal only: frames in a row out of the frustum with
+    // children; whether the last generation made no child (it is not made
+    // again until the description is released); frames before another
+    // impostor may be made after one was taken too early.
+    uint8_t outOfView_ = 0;
+    bool barren_ = false;
+    uint8_t impostorHold_ = 0;
     enum class Detail { Coarse, Refine };
+    // The traversal proper; draw() wraps the outermost one for the growth budget.
+    void traverse(RenderContext& ctx);
+    // Out of the frustum: impostor and children go (children after a delay when budgeted).
+    void leaveView(RenderContext& ctx, const Vector& c);
     Detail decideDetail(RenderContext& ctx);
     void pushImpostorMaterial(Impostor* impostor);
 };
