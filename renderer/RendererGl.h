@@ -14,6 +14,7 @@
 
 #include "renderer/TessellatingContext.h"
 #include "renderer/GlObject.h"
+#include "renderer/ImpostorTexturePool.h"
 #include "renderer/Mesh.h"
 #include "renderer/MeshShader.h"
 #include "renderer/TextureCache.h"
@@ -127,6 +128,8 @@ public:
     // Impostor textures that may live at once (each at most 64 KiB); creation
     // fails beyond it as when the device runs out of texture memory.
     long impostorTextureLimit = 4096;
+    // Textures of impostors that went, for the next ones of the same size.
+    const ImpostorTexturePool& impostorTextures() const { return *impostorTextures_; }
 
 private:
     bool createRenderTarget(int width, int height);
@@ -149,6 +152,9 @@ private:
     GlVertexArray streamArray_;  // user-memory draws (the graph)
     GlBuffer streamBuffer_;
     TextureCache textures_;
+    // Shared with the impostors, which give their texture back when they go
+    // (while the renderer lives).
+    std::shared_ptr<ImpostorTexturePool> impostorTextures_ = std::make_shared<ImpostorTexturePool>();
     std::unique_ptr<RenderList> collected_;  // owned until endList
     std::vector<Impostor*> captureQueue_;    // not owned: the descriptions'; emptied every frame
 
