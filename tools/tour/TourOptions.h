@@ -7,6 +7,7 @@ struct TourOptions {
     // Largest picture side and frame count an option takes.
     static constexpr long kMaxSide = 8192;
     static constexpr long kMaxFrames = 1000000;
+    static constexpr long kMaxBudget = 100000000;
 
     int frames = 240;
     int width = 640;
@@ -18,6 +19,7 @@ struct TourOptions {
     bool repeat = false;
     bool check = false;
     float detail = 0.4f;
+    bool detailGiven = false;  // --detail: the autopilot keeps it
     bool impostors = true;
     bool occlusion = true;
     bool quiet = false;
@@ -31,6 +33,12 @@ struct TourOptions {
     float pilotHeight = 30.0f;
     bool crowd = false;
     bool collisions = false;
+    int budget = -1;         // nodes grown and freed a frame, 0 unlimited; -1: the window's default
+    float targetFps = -1;    // the frame-rate monitor's target; negative: no monitor
+    int hold = 0;            // frames the camera stands still after the path
+
+    // The growth budget the flight runs with.
+    int growthBudget() const;
 
     // The option list: to stdout for --help, to stderr after a wrong option.
     static void usage(std::FILE* out);
