@@ -92,6 +92,7 @@ void Desc::releaseChildren() {
     children.clear();
     overfull_ = false;
     barren_ = false;
+    awaited_.reset();
     outOfView_ = 0;
     childrenReleased();
 }
@@ -101,6 +102,7 @@ std::vector<std::unique_ptr<Drawable>> Desc::takeChildren() {
     children.clear();
     overfull_ = false;
     barren_ = false;
+    awaited_.reset();
     outOfView_ = 0;
     childrenReleased();
     return taken;
@@ -203,7 +205,7 @@ Desc::Detail Desc::decideDetail(RenderContext& ctx) {
                 impostor->incomplete = true;
                 growth.noteImpostorDropped();
             }
-            return Detail::Coarse;
+            return Detail::Captured;
         }
     }
 
@@ -272,6 +274,29 @@ void Desc::leaveView(RenderContext& ctx, const Vector& c) {
         growth.release(*this);
 }
 
+bool Desc::wantsToGrow(const RenderContext& ctx, const Matrix44& modelView, uint32_t mask) const {
+    if (!children.empty() || overfull_ || barren_)
+        return false;
+    const Vector c = modelView.transformPoint(centre);
+    return outsidePlane(ctx, c, radius, mask) < 0 && !coarseBySize(ctx, size, c.z);
+}
+
+bool Desc::stillAwaiting(RenderContext& ctx, float priority) {
+    auto& awaited = *awaited_;
+    std::erase_if(awaited, [&](Desc* d) {
+        uint32_t mask = ctx.planeMask;
+        if (!d->wantsToGrow(ctx, ctx.modelView, mask))
+            return true;
+        const Vector c = ctx.modelView.transformPoint(d->centre);
+        outsidePlane(ctx, c, d->radius, mask);
+        ctx.growth().wait(*d, ctx.modelView, mask, std::max(priority, waitPriority(d->size, c.z)));
+        return false;
+    });
+    if (awaited.empty())
+        awaited_.reset();
+    return awaited_ != nullptr;
+}
+
 void Desc::draw(RenderContext& ctx) {
     GrowthBudget& growth = ctx.growth();
     if (growth.traversing()) {
@@ -314,7 +339,7 @@ void Desc::traverse(RenderContext& ctx) {
         return;
     }
 
-    if (decideDetail(ctx) == Detail::Coarse) {
+    if (const Detail detail = decideDetail(ctx); detail != Detail::Refine) {
         if (!children.empty()) {
             if (countdown == 0) {
                 if (growth.on())
@@ -327,17 +352,31 @@ void Desc::traverse(RenderContext& ctx) {
                 --countdown;
             }
         }
-        growth.notify(*this, GrowthBudget::Outcome::Coarse);
+        growth.notify(*this, detail == Detail::Captured ? GrowthBudget::Outcome::Captured
+                                                         : GrowthBudget::Outcome::Coarse);
         ctx.planeMask = savedMask;
         return;
     }
 
+    // One whose own shape shows nothing cannot wait in view: it grows at
+    // once while the frame's budget allows.
+    if (growth.on() && children.empty() && !overfull_ && !barren_ && !ownShapeCovers_)
+        growth.growNow(*this, ctx.modelView);
     if (growth.on() && children.empty() && !overfull_ && !barren_) {
         // Drawn as its own shape until its turn to grow comes.
         countdown = kCountdownRefined;
-        growth.wait(*this, ctx, waitPriority(size, c.z));
+        growth.wait(*this, ctx.modelView, ctx.planeMask, waitPriority(size, c.z));
         renderOwnShape(ctx);
         growth.notify(*this, GrowthBudget::Outcome::Waiting);
+        ctx.planeMask = savedMask;
+        return;
+    }
+
+    if (growth.on() && awaited_ && stillAwaiting(ctx, waitPriority(size, c.z))) {
+        // A parent whose children are half made draws as it did before.
+        countdown = kCountdownRefined;
+        renderOwnShape(ctx);
+        growth.notify(*this, GrowthBudget::Outcome::Coarse);
         ctx.planeMask = savedMask;
         return;
     }

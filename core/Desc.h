@@ -97,11 +97,18 @@ public:
     static inline long freedCount = 0;
     static void resetCounters() { generatedCount = freedCount = 0; }
 
+    // Whether the own shape stands for what the children would show. One
+    // that does not (an opening: its shape is the gap) is never left waiting
+    // to grow in view: its parent draws its own shape meanwhile.
+    bool ownShapeCovers() const { return ownShapeCovers_; }
+
 protected:
     // For generate(): the description's values (edited by hand) ask for what
     // cannot be grown; as after too many children, it stays drawn as its own
     // shape until its children are released.
     void stayCoarse() { overfull_ = true; }
+    // For a typology whose own shape shows nothing of its children.
+    void ownShapeShowsNothing() { ownShapeCovers_ = false; }
 
 private:
     friend class GrowthBudget;  // grows waiting descriptions and marks the barren ones
@@ -113,11 +120,23 @@ private:
     uint8_t outOfView_ = 0;
     bool barren_ = false;
     uint8_t impostorHold_ = 0;
-    enum class Detail { Coarse, Refine };
+    bool ownShapeCovers_ = true;
+    // Budgeted: descendants whose own shape shows nothing and that wait to
+    // grow (not owned; they live as long as this description's children,
+    // which no traversal touches meanwhile); null when none. While there are
+    // any, this description draws its own shape instead of its children.
+    std::unique_ptr<std::vector<Desc*>> awaited_;
+    // Captured: coarse, with an impostor made this frame from the children.
+    enum class Detail { Coarse, Captured, Refine };
     // The traversal proper; draw() wraps the outermost one for the growth budget.
     void traverse(RenderContext& ctx);
     // Out of the frustum: impostor and children go (children after a delay when budgeted).
     void leaveView(RenderContext& ctx, const Vector& c);
+    // Bare, growable, in the frustum of mask and fine enough at modelView.
+    bool wantsToGrow(const RenderContext& ctx, const Matrix44& modelView, uint32_t mask) const;
+    // Queues what is still awaited for growth, at least as early as
+    // priority (this description's); false when nothing is left.
+    bool stillAwaiting(RenderContext& ctx, float priority);
     Detail decideDetail(RenderContext& ctx);
     void pushImpostorMaterial(Impostor* impostor);
 };

@@ -51,8 +51,8 @@ void GrowthBudget::endTraversal(const RenderContext& ctx) {
     root_ = nullptr;
 }
 
-void GrowthBudget::wait(Desc& desc, const RenderContext& ctx, float projected) {
-    waiting_.push_back({&desc, ctx.modelView, ctx.planeMask, projected, arrivals_++});
+void GrowthBudget::wait(Desc& desc, const Matrix44& modelView, uint32_t planeMask, float projected) {
+    waiting_.push_back({&desc, modelView, planeMask, projected, arrivals_++});
 }
 
 void GrowthBudget::release(Desc& desc) {
@@ -80,21 +80,55 @@ void GrowthBudget::grow(const RenderContext& ctx) {
         waiting_.pop_back();
         Desc& d = *w.desc;
         // Released later in the same traversal, or grown through another path.
-        if (!attached(d) || d.childCount() > 0 || d.tooManyChildren())
+        if (!attached(d) || d.childCount() > 0 || d.tooManyChildren() || d.barren_)
             continue;
-        const long before = Desc::generatedCount;
-        d.refine(w.modelView);
-        // Every generation costs something, even one that makes nothing.
-        counts_.made += std::max<long>({1, d.childCount(), Desc::generatedCount - before});
-        // Made again it would make nothing again: it no longer waits.
-        if (d.childCount() == 0 && !d.tooManyChildren())
-            d.barren_ = true;
-        ++counts_.generations;
+        generate(d, w.modelView);
         for (int i = 0; i < d.childCount(); ++i)
             if (auto* child = dynamic_cast<Desc*>(d.child(i)))
                 offerChild(*child, w, ctx);
     }
-    counts_.waiting = static_cast<long>(waiting_.size());
+    counts_.waiting = 0;
+    for (const Waiting& w : waiting_) {
+        Desc& d = *w.desc;
+        if (!attached(d) || d.childCount() > 0 || d.tooManyChildren() || d.barren_)
+            continue;
+        ++counts_.waiting;
+        if (!d.ownShapeCovers())
+            hold(d);
+    }
+}
+
+void GrowthBudget::generate(Desc& d, const Matrix44& modelView) {
+    const long before = Desc::generatedCount;
+    d.refine(modelView);
+    // Every generation costs something, even one that makes nothing.
+    const long made = std::max<long>({1, d.childCount(), Desc::generatedCount - before});
+    counts_.made += made;
+    counts_.largest = std::max(counts_.largest, made);
+    ++counts_.generations;
+    // Made again it would make nothing again: it no longer waits.
+    if (d.childCount() == 0 && !d.tooManyChildren())
+        d.barren_ = true;
+}
+
+bool GrowthBudget::growNow(Desc& desc, const Matrix44& modelView) {
+    if (counts_.made + kMinimum > limit_)
+        return false;
+    generate(desc, modelView);
+    return true;
+}
+
+void GrowthBudget::hold(Desc& desc) {
+    Desc* cover = desc.parent;
+    while (cover && !cover->ownShapeCovers())
+        cover = cover->parent;
+    if (!cover)
+        return;
+    if (!cover->awaited_)
+        cover->awaited_ = std::make_unique<std::vector<Desc*>>();
+    auto& awaited = *cover->awaited_;
+    if (std::find(awaited.begin(), awaited.end(), &desc) == awaited.end())
+        awaited.push_back(&desc);
 }
 
 void GrowthBudget::offerChild(Desc& child, const Waiting& parent, const RenderContext& ctx) {
@@ -108,7 +142,10 @@ void GrowthBudget::offerChild(Desc& child, const Waiting& parent, const RenderCo
         return;
     if (Desc::coarseBySize(ctx, child.size, c.z))
         return;
-    waiting_.push_back({&child, parent.modelView, mask, Desc::waitPriority(child.size, c.z), arrivals_++});
+    float projected = Desc::waitPriority(child.size, c.z);
+    if (!child.ownShapeCovers())
+        projected = std::max(projected, parent.projected);
+    waiting_.push_back({&child, parent.modelView, mask, projected, arrivals_++});
     std::push_heap(waiting_.begin(), waiting_.end(), [](const Waiting& a, const Waiting& b) { return growsLater(a, b); });
 }
 

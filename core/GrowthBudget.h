@@ -49,12 +49,14 @@ public:
     static constexpr float kGuardBand = 0.25f;
 
     // What the traversal did with a description it visited (for observers).
-    enum class Outcome { Culled, Occluded, Coarse, Waiting, Refined };
+    // Captured: an impostor was made, its children drawn into it.
+    enum class Outcome { Culled, Occluded, Coarse, Waiting, Refined, Captured };
 
     // What the last traversal did, in nodes.
     struct Counts {
         long made = 0;         // children added by generations
         long generations = 0;  // descriptions grown
+        long largest = 0;      // the most one generation added
         long freed = 0;        // detached nodes destroyed
         long waiting = 0;      // descriptions left waiting at the end
         long impostorsDropped = 0;  // impostors taken while their subtree waited
@@ -90,10 +92,14 @@ public:
     void endTraversal(const RenderContext& ctx);
     // Clears the flag only: a traversal left by an exception grows nothing.
     void abandonTraversal() { traversing_ = false; }
-    // desc, bare, wants to refine at the context's camera; projected: its
-    // size on screen (the order of growth).
-    void wait(Desc& desc, const RenderContext& ctx, float projected);
+    // desc, bare, wants to refine; modelView: at desc; planeMask: the planes
+    // its children still test; projected: its size on screen (the order of
+    // growth).
+    void wait(Desc& desc, const Matrix44& modelView, uint32_t planeMask, float projected);
     long waitingCount() const { return static_cast<long>(waiting_.size()); }
+    // Grows desc now when the frame's budget still allows a generation;
+    // false when it must wait.
+    bool growNow(Desc& desc, const Matrix44& modelView);
     // Takes desc's children out of the tree, to be destroyed later.
     void release(Desc& desc);
     void noteImpostorDropped() { ++counts_.impostorsDropped; }
@@ -113,7 +119,13 @@ private:
     };
 
     void grow(const RenderContext& ctx);
-    // Joins the waiting when child would refine at this camera.
+    // One generation, counted.
+    void generate(Desc& desc, const Matrix44& modelView);
+    // desc's own shape shows nothing and it could not grow: its nearest
+    // ancestor whose own shape does draws that instead of its children.
+    void hold(Desc& desc);
+    // Joins the waiting when child would refine at this camera; a child whose
+    // own shape shows nothing grows as soon as its parent.
     void offerChild(Desc& child, const Waiting& parent, const RenderContext& ctx);
     void destroyDetached();
     // Whether desc still hangs in the tree under the traversal's root.
