@@ -72,7 +72,9 @@ TEST(Tour, WrongOptionPrintsTheUsageAndExitsTwo) {
     for (const char* arguments : {"--no-such-option", "--frames", "--size 3", "--frames 0", "--detail abc",
                                   "--detail inf", "--detail nan", "--detail 1e30", "--detail 0", "--frames 12abc",
                                   "--frames 99999999999", "--size 100000x100000", "--size 640x-1",
-                                  "--size 640x480x", "--every -3", "--dump -2"}) {
+                                  "--size 640x480x", "--every -3", "--dump -2", "--budget 255", "--budget -1",
+                                  "--budget 2k", "--target-fps -1", "--target-fps 1001", "--target-fps nan",
+                                  "--hold -1"}) {
         const Result r = run(kTour, arguments);
         EXPECT_EQ(r.code, 2) << arguments;
         EXPECT_EQ(r.err.rfind("usage: callimora-tour", 0), 0u) << arguments << ": " << r.err;
