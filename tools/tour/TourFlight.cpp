@@ -89,6 +89,10 @@ void TourFlight::summary(int pass) const {
     flight.crowd = crowd_;
     flight.pilot = pilot_;
     flight.budget = ctx_.growth().limit();
+    if (renderer_) {
+        flight.impostorTexturesMade = renderer_->impostorTextures().made;
+        flight.impostorTexturesReused = renderer_->impostorTextures().reused;
+    }
     flight.targetFps = o_.targetFps;
     summary_.print(pass, flight, breakdown_, stdout);
 }

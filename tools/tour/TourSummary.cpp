@@ -59,6 +59,9 @@ void TourSummary::printGrowth(int pass, const Flight& flight, std::FILE* out) co
                  "  max %.3f  taken while growing %ld\n",
                  percentile(impostors, 0.5), percentile(impostors, 0.99), percentile(impostors, 1.0),
                  percentile(impostorMs, 0.5), percentile(impostorMs, 0.99), percentile(impostorMs, 1.0), dropped);
+    if (flight.rendered)
+        std::fprintf(out, "summary: impostor textures  made %ld  reused %ld\n", flight.impostorTexturesMade,
+                     flight.impostorTexturesReused);
 }
 
 void TourSummary::print(int pass, const Flight& flight, const TourBreakdown& breakdown, std::FILE* out) const {

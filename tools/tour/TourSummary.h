@@ -48,6 +48,7 @@ public:
         const Crowd* crowd = nullptr;      // not owned; null: no crowd
         const Autopilot* pilot = nullptr;  // not owned; null: the fixed path
         int budget = 0;             // nodes a frame, 0 unlimited
+        long impostorTexturesMade = 0, impostorTexturesReused = 0;  // rendered only, since the start
         float targetFps = -1;       // the monitor's target; negative: none
     };
 
