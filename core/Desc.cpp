@@ -90,22 +90,22 @@ void Desc::addChild(std::unique_ptr<Drawable> child) {
 
 void Desc::releaseChildren() {
     children.clear();
-    overfull_ = false;
-    barren_ = false;
-    awaited_.reset();
-    outOfView_ = 0;
-    childrenReleased();
+    forgetChildren();
 }
 
 std::vector<std::unique_ptr<Drawable>> Desc::takeChildren() {
     std::vector<std::unique_ptr<Drawable>> taken = std::move(children);
     children.clear();
+    forgetChildren();
+    return taken;
+}
+
+void Desc::forgetChildren() {
     overfull_ = false;
     barren_ = false;
     awaited_.reset();
     outOfView_ = 0;
     childrenReleased();
-    return taken;
 }
 
 void Desc::releaseImpostor() {

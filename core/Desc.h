@@ -128,6 +128,8 @@ private:
     std::unique_ptr<std::vector<Desc*>> awaited_;
     // Captured: coarse, with an impostor made this frame from the children.
     enum class Detail { Coarse, Captured, Refine };
+    // What the children array being emptied resets; then childrenReleased().
+    void forgetChildren();
     // The traversal proper; draw() wraps the outermost one for the growth budget.
     void traverse(RenderContext& ctx);
     // Out of the frustum: impostor and children go (children after a delay when budgeted).

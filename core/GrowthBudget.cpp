@@ -22,14 +22,18 @@ GrowthBudget::~GrowthBudget() { releaseAll(); }
 void GrowthBudget::setLimit(int nodes) { limit_ = nodes <= 0 ? 0 : std::max(nodes, kMinimum); }
 
 void GrowthBudget::releaseAll() {
-    // Children first out of each node, so that no destructor recurses deeply.
-    while (!detached_.empty()) {
-        std::unique_ptr<Drawable> node = std::move(detached_.front());
-        detached_.pop_front();
-        if (auto* d = dynamic_cast<Desc*>(node.get()); d && d->childCount() > 0)
-            for (auto& c : d->takeChildren())
-                detached_.push_back(std::move(c));
-    }
+    while (!detached_.empty())
+        destroyFront();
+}
+
+void GrowthBudget::destroyFront() {
+    std::unique_ptr<Drawable> node = std::move(detached_.front());
+    detached_.pop_front();
+    // Its children wait their turn: one node at a time, each in O(1), and no
+    // destructor recurses deeply.
+    if (auto* d = dynamic_cast<Desc*>(node.get()); d && d->childCount() > 0)
+        for (auto& c : d->takeChildren())
+            detached_.push_back(std::move(c));
 }
 
 void GrowthBudget::beginTraversal(Desc& root) {
@@ -151,13 +155,7 @@ void GrowthBudget::offerChild(Desc& child, const Waiting& parent, const RenderCo
 
 void GrowthBudget::destroyDetached() {
     while (!detached_.empty() && counts_.freed < limit_) {
-        std::unique_ptr<Drawable> node = std::move(detached_.front());
-        detached_.pop_front();
-        // Its children wait their turn: one node at a time, each in O(1).
-        if (auto* d = dynamic_cast<Desc*>(node.get()); d && d->childCount() > 0)
-            for (auto& c : d->takeChildren())
-                detached_.push_back(std::move(c));
-        node.reset();
+        destroyFront();
         ++counts_.freed;
     }
 }

@@ -128,6 +128,8 @@ private:
     // own shape shows nothing grows as soon as its parent.
     void offerChild(Desc& child, const Waiting& parent, const RenderContext& ctx);
     void destroyDetached();
+    // Destroys the oldest detached node, its children joining the queue.
+    void destroyFront();
     // Whether desc still hangs in the tree under the traversal's root.
     bool attached(const Desc& desc) const;
 
