@@ -123,18 +123,6 @@ struct Budgeted : ::testing::Test {
 
 }  // namespace
 
-TEST(GrowthBudgetLimit, ZeroIsUnlimitedAndSmallLimitsAreRaisedToOneGeneration) {
-    GrowthBudget b;
-    EXPECT_FALSE(b.on());
-    b.setLimit(10);
-    EXPECT_EQ(b.limit(), GrowthBudget::kMinimum);
-    b.setLimit(5000);
-    EXPECT_EQ(b.limit(), 5000);
-    b.setLimit(-3);
-    EXPECT_EQ(b.limit(), 0);
-    EXPECT_FALSE(b.on());
-}
-
 TEST_F(Budgeted, GrowthSpreadsOverFramesWithinTheLimitWithoutHolesAndEndsAsTheUnlimitedTree) {
     NullRenderContext unlimited;
     Quad reference(square(0, 0, 100), 5, 4242, 5, true);
