@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/Assert.h"
+#include "core/GrowthBudget.h"
 #include "core/lod/OcclusionBuffer.h"
 #include "core/Material.h"
 #include "core/Profiler.h"
@@ -15,6 +17,9 @@ const ClassName DescPoly::kClassName{"DescPoly"};
 const ClassName DescLine::kClassName{"DescLine"};
 
 namespace {
+// Frames a description waits before another impostor after one was taken
+// while part of its subtree still waited to grow.
+constexpr uint8_t kImpostorRetryFrames = 10;
 // Below this projected size an impostor is shown without the viewpoint test.
 constexpr float kImpostorAlwaysSize = 0.06f;
 // Impostors are only made for descriptions smaller than this on screen.
@@ -100,7 +105,21 @@ void Desc::addChild(std::unique_ptr<Drawable> child) {
 
 void Desc::releaseChildren() {
     children.clear();
+    forgetChildren();
+}
+
+std::vector<std::unique_ptr<Drawable>> Desc::takeChildren() {
+    std::vector<std::unique_ptr<Drawable>> taken = std::move(children);
+    children.clear();
+    forgetChildren();
+    return taken;
+}
+
+void Desc::forgetChildren() {
     overfull_ = false;
+    barren_ = false;
+    awaited_.reset();
+    outOfView_ = 0;
     childrenReleased();
 }
 
@@ -112,7 +131,8 @@ void Desc::releaseImpostor() {
         std::unique_ptr<Material> covered = cover->takeNext();
         material = std::move(covered);
     }
-    renderHandle.reset();
+    // The plain shape's list, kept while the impostor was shown.
+    renderHandle = std::move(impostor->plainShape);
     impostor.reset();
 }
 
@@ -149,10 +169,16 @@ Desc::Detail Desc::decideDetail(RenderContext& ctx) {
     const float z = ctx.currentSphere[2];
     const bool inFront = z > 0;
     const float projected = inFront ? size / z : size;
-    const bool coarseBySize = inFront && projected <= ctx.lodThreshold;
+    const bool coarse = coarseBySize(ctx, size, z);
+    GrowthBudget& growth = ctx.growth();
 
     if (impostor) {
-        if (ctx.impostorsEnabled) {
+        // A picture taken while part of the subtree still waited shows it
+        // unfinished: the children are drawn again until an impostor is made
+        // of the grown subtree.
+        if (impostor->incomplete)
+            impostorHold_ = kImpostorRetryFrames;
+        if (ctx.impostorsEnabled && !impostor->incomplete) {
             if (projected < kImpostorAlwaysSize) {
                 renderOwnShape(ctx);
                 return Detail::Coarse;
@@ -168,9 +194,14 @@ Desc::Detail Desc::decideDetail(RenderContext& ctx) {
             }
         }
         releaseImpostor();
+    } else if (impostorHold_ > 0) {
+        --impostorHold_;
     } else if (!children.empty() && projected < kImpostorMaxSize && allowsImpostor() &&
                ctx.impostorsMade <= kMaxImpostorsPerFrame && ctx.impostorsEnabled &&
-               ctx.impostorCreationAllowed) {
+               ctx.impostorCreationAllowed && !(growth.on() && coarse)) {
+        // (Budgeted, a description coarse by size is drawn as its own shape:
+        // a picture of it would save no triangles.)
+        ProfileScope timing(profile::kImpostor, "Impostor");
         ctx.computeScreenRect();
         if (std::unique_ptr<Impostor> made = ctx.createImpostor()) {
             made->creationSize = projected * 1.5f;
@@ -178,31 +209,29 @@ Desc::Detail Desc::decideDetail(RenderContext& ctx) {
             impostorCreationSize = impostor->creationSize;
             ctx.queueImpostor(impostor.get());
             pushImpostorMaterial(impostor.get());
-            renderHandle.reset();
+            // The plain shape's list comes back when the impostor goes.
+            impostor->plainShape = std::move(renderHandle);
+            const long waitingBefore = growth.waitingCount();
             ctx.impostorsEnabled = 0;
             for (auto& c : children)
                 c->render(ctx);
             ctx.impostorsEnabled = 1;
-            return Detail::Coarse;
+            if (growth.waitingCount() > waitingBefore) {
+                impostor->incomplete = true;
+                growth.noteImpostorDropped();
+            }
+            return Detail::Captured;
         }
     }
 
-    if (coarseBySize) {
+    if (coarse) {
         renderOwnShape(ctx);
         return Detail::Coarse;
     }
     return Detail::Refine;
 }
 
-void Desc::draw(RenderContext& ctx) {
-    const uint32_t savedMask = ctx.planeMask;
-
-    const Vector c = ctx.modelView.transformPoint(centre);
-    ctx.currentSphere[0] = c.x;
-    ctx.currentSphere[1] = c.y;
-    ctx.currentSphere[2] = c.z;
-    ctx.currentSphere[3] = radius;
-
+int Desc::outsidePlane(const RenderContext& ctx, const Vector& c, float radius, uint32_t& mask) {
     // Planes the sphere lies wholly inside are dropped for the whole subtree.
     auto signedDistance = [&](int plane) {
         if (plane < 4)
@@ -213,43 +242,165 @@ void Desc::draw(RenderContext& ctx) {
     };
     for (int plane = 0; plane < 6; ++plane) {
         const uint32_t bit = 1u << plane;
-        if ((ctx.planeMask & bit) && signedDistance(plane) > radius)
-            ctx.planeMask &= ~bit;
+        if ((mask & bit) && signedDistance(plane) > radius)
+            mask &= ~bit;
     }
     for (int plane = 0; plane < 6; ++plane) {
         const uint32_t bit = 1u << plane;
-        if ((ctx.planeMask & bit) && signedDistance(plane) < -radius) {
-            releaseImpostor();
-            if (!children.empty())
-                releaseChildren();
-            ctx.planeMask = savedMask;
-            return;
-        }
+        if ((mask & bit) && signedDistance(plane) < -radius)
+            return plane;
     }
+    return -1;
+}
+
+bool Desc::beyondGuardBand(const RenderContext& ctx, const Vector& c, float radius, uint32_t mask) {
+    const float margin = radius + GrowthBudget::kGuardBand * c.length();
+    for (int plane = 0; plane < 6; ++plane) {
+        if (!(mask & (1u << plane)))
+            continue;
+        const float d = plane < 4 ? ctx.planes[plane].dot(c)
+                                  : plane == 4 ? ctx.farDistance() - c.z : c.z - ctx.nearDistance();
+        if (d < -margin)
+            return true;
+    }
+    return false;
+}
+
+bool Desc::coarseBySize(const RenderContext& ctx, float size, float z) {
+    return z > 0 && size / z <= ctx.lodThreshold;
+}
+
+float Desc::waitPriority(float size, float z) {
+    return z > 0 ? size / z : std::numeric_limits<float>::infinity();
+}
+
+void Desc::leaveView(RenderContext& ctx, const Vector& c) {
+    releaseImpostor();
+    if (children.empty())
+        return;
+    GrowthBudget& growth = ctx.growth();
+    if (!growth.on()) {
+        releaseChildren();
+        return;
+    }
+    const int delay = beyondGuardBand(ctx, c, radius, ctx.planeMask) ? GrowthBudget::kReleaseDelay
+                                                                    : GrowthBudget::kGuardDelay;
+    if (++outOfView_ > delay)
+        growth.release(*this);
+}
+
+bool Desc::wantsToGrow(const RenderContext& ctx, const Matrix44& modelView, uint32_t mask) const {
+    if (!children.empty() || overfull_ || barren_)
+        return false;
+    const Vector c = modelView.transformPoint(centre);
+    return outsidePlane(ctx, c, radius, mask) < 0 && !coarseBySize(ctx, size, c.z);
+}
+
+bool Desc::stillAwaiting(RenderContext& ctx, float priority) {
+    auto& awaited = *awaited_;
+    std::erase_if(awaited, [&](Desc* d) {
+        uint32_t mask = ctx.planeMask;
+        if (!d->wantsToGrow(ctx, ctx.modelView, mask))
+            return true;
+        const Vector c = ctx.modelView.transformPoint(d->centre);
+        outsidePlane(ctx, c, d->radius, mask);
+        ctx.growth().wait(*d, ctx.modelView, mask, std::max(priority, waitPriority(d->size, c.z)));
+        return false;
+    });
+    if (awaited.empty())
+        awaited_.reset();
+    return awaited_ != nullptr;
+}
+
+void Desc::draw(RenderContext& ctx) {
+    GrowthBudget& growth = ctx.growth();
+    if (growth.traversing()) {
+        traverse(ctx);
+        return;
+    }
+    // The outermost traversal: what waits grows at its end, within the budget.
+    growth.beginTraversal(*this);
+    try {
+        traverse(ctx);
+        growth.endTraversal(ctx);
+    } catch (...) {
+        growth.abandonTraversal();
+        throw;
+    }
+}
+
+void Desc::traverse(RenderContext& ctx) {
+    const uint32_t savedMask = ctx.planeMask;
+    GrowthBudget& growth = ctx.growth();
+
+    const Vector c = ctx.modelView.transformPoint(centre);
+    ctx.currentSphere[0] = c.x;
+    ctx.currentSphere[1] = c.y;
+    ctx.currentSphere[2] = c.z;
+    ctx.currentSphere[3] = radius;
+
+    if (outsidePlane(ctx, c, radius, ctx.planeMask) >= 0) {
+        leaveView(ctx, c);
+        growth.notify(*this, GrowthBudget::Outcome::Culled);
+        ctx.planeMask = savedMask;
+        return;
+    }
+    outOfView_ = 0;
 
     // The switch first: a buffer that is not filled need not be asked.
     if (ctx.occlusionEnabled && ctx.occlusion().active && ctx.isOccluded()) {
+        growth.notify(*this, GrowthBudget::Outcome::Occluded);
         ctx.planeMask = savedMask;
         return;
     }
 
-    if (decideDetail(ctx) == Detail::Coarse) {
+    if (const Detail detail = decideDetail(ctx); detail != Detail::Refine) {
         if (!children.empty()) {
             if (countdown == 0) {
-                releaseChildren();
+                if (growth.on())
+                    growth.release(*this);
+                else
+                    releaseChildren();
             } else {
                 if (countdown == kCountdownRefined)
                     countdown = static_cast<uint8_t>(RandomGenerator::collapse().range(150, 249));
                 --countdown;
             }
         }
+        growth.notify(*this, detail == Detail::Captured ? GrowthBudget::Outcome::Captured
+                                                         : GrowthBudget::Outcome::Coarse);
         ctx.planeMask = savedMask;
         return;
     }
 
-    refine(ctx.modelView);
+    // One whose own shape shows nothing cannot wait in view: it grows at
+    // once while the frame's budget allows.
+    if (growth.on() && children.empty() && !overfull_ && !barren_ && !ownShapeCovers_)
+        growth.growNow(*this, ctx.modelView);
+    if (growth.on() && children.empty() && !overfull_ && !barren_) {
+        // Drawn as its own shape until its turn to grow comes.
+        countdown = kCountdownRefined;
+        growth.wait(*this, ctx.modelView, ctx.planeMask, waitPriority(size, c.z));
+        renderOwnShape(ctx);
+        growth.notify(*this, GrowthBudget::Outcome::Waiting);
+        ctx.planeMask = savedMask;
+        return;
+    }
+
+    if (growth.on() && awaited_ && stillAwaiting(ctx, waitPriority(size, c.z))) {
+        // A parent whose children are half made draws as it did before.
+        countdown = kCountdownRefined;
+        renderOwnShape(ctx);
+        growth.notify(*this, GrowthBudget::Outcome::Coarse);
+        ctx.planeMask = savedMask;
+        return;
+    }
+
+    if (!barren_)
+        refine(ctx.modelView);
     if (overfull_)
         renderOwnShape(ctx);
+    growth.notify(*this, GrowthBudget::Outcome::Refined);
     for (auto& child : children)
         child->render(ctx);
     ctx.planeMask = savedMask;

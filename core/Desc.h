@@ -56,6 +56,9 @@ public:
     // Deletes every child and calls childrenReleased(); the next refine()
     // generates again.
     void releaseChildren();
+    // Takes the children out (the caller destroys them), then calls
+    // childrenReleased(); the description is bare as after releaseChildren().
+    std::vector<std::unique_ptr<Drawable>> takeChildren();
     // Drops the impostor, its material and the render handle; nothing without an impostor.
     void releaseImpostor();
     // Seeds the generation generator with the seed, generates, and sorts the
@@ -73,6 +76,20 @@ public:
 
     static const ClassName kClassName;
 
+    // ---- the traversal's tests, shared with the growth budget ----
+    // Drops from mask every plane the view-space sphere (c, radius) lies
+    // wholly inside; then the first plane left in mask that it lies wholly
+    // outside, or -1.
+    static int outsidePlane(const RenderContext& ctx, const Vector& c, float radius, uint32_t& mask);
+    // Whether the sphere lies beyond the guard band of a plane in mask.
+    static bool beyondGuardBand(const RenderContext& ctx, const Vector& c, float radius, uint32_t mask);
+    // size over the view depth z at most the context's threshold; never in
+    // front of the eye's plane.
+    static bool coarseBySize(const RenderContext& ctx, float size, float z);
+    // The size on screen that orders waiting growth: larger first, and a
+    // description around the eye before all.
+    static float waitPriority(float size, float z);
+
     // Process-wide counters for statistics: descriptions alive, and made or
     // freed since the last resetCounters().
     static inline long liveCount = 0;
@@ -80,15 +97,48 @@ public:
     static inline long freedCount = 0;
     static void resetCounters() { generatedCount = freedCount = 0; }
 
+    // Whether the own shape stands for what the children would show. One
+    // that does not (an opening: its shape is the gap) is never left waiting
+    // to grow in view: its parent draws its own shape meanwhile.
+    bool ownShapeCovers() const { return ownShapeCovers_; }
+
 protected:
     // For generate(): the description's values (edited by hand) ask for what
     // cannot be grown; as after too many children, it stays drawn as its own
     // shape until its children are released.
     void stayCoarse() { overfull_ = true; }
+    // For a typology whose own shape shows nothing of its children.
+    void ownShapeShowsNothing() { ownShapeCovers_ = false; }
 
 private:
+    friend class GrowthBudget;  // grows waiting descriptions and marks the barren ones
     bool overfull_ = false;
-    enum class Detail { Coarse, Refine };
+    // Budgeted traversal only: frames in a row out of the frustum with
+    // children; whether the last generation made no child (it is not made
+    // again until the description is released); frames before another
+    // impostor may be made after one was taken too early.
+    uint8_t outOfView_ = 0;
+    bool barren_ = false;
+    uint8_t impostorHold_ = 0;
+    bool ownShapeCovers_ = true;
+    // Budgeted: descendants whose own shape shows nothing and that wait to
+    // grow (not owned; they live as long as this description's children,
+    // which no traversal touches meanwhile); null when none. While there are
+    // any, this description draws its own shape instead of its children.
+    std::unique_ptr<std::vector<Desc*>> awaited_;
+    // Captured: coarse, with an impostor made this frame from the children.
+    enum class Detail { Coarse, Captured, Refine };
+    // What the children array being emptied resets; then childrenReleased().
+    void forgetChildren();
+    // The traversal proper; draw() wraps the outermost one for the growth budget.
+    void traverse(RenderContext& ctx);
+    // Out of the frustum: impostor and children go (children after a delay when budgeted).
+    void leaveView(RenderContext& ctx, const Vector& c);
+    // Bare, growable, in the frustum of mask and fine enough at modelView.
+    bool wantsToGrow(const RenderContext& ctx, const Matrix44& modelView, uint32_t mask) const;
+    // Queues what is still awaited for growth, at least as early as
+    // priority (this description's); false when nothing is left.
+    bool stillAwaiting(RenderContext& ctx, float priority);
     Detail decideDetail(RenderContext& ctx);
     void pushImpostorMaterial(Impostor* impostor);
 };

@@ -65,7 +65,11 @@ std::unique_ptr<RenderList> NullRenderContext::endList() {
     return list;
 }
 
-void NullRenderContext::replayList(RenderList&) { ++replayed; }
+void NullRenderContext::replayList(RenderList&) {
+    ++replayed;
+    if (keepCalls)
+        replays.push_back(currentDescription);
+}
 
 void NullRenderContext::record(const char* op, int points) {
     if (keepCalls)

@@ -44,6 +44,8 @@ public:
     std::vector<Impostor*> queued;  // not owned: every impostor queued, in order
 
     std::vector<Call> calls;  // every geometry call, in order, while keepCalls is set
+    // The current description at every replay, in order, while keepCalls is set.
+    std::vector<const Desc*> replays;
     bool keepCalls = true;    // off for long flights, where only the counters matter
     int emitted = 0;          // meshes recorded into lists
     int replayed = 0;         // lists replayed

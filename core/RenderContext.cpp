@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/GrowthBudget.h"
 #include "core/lod/OcclusionBuffer.h"
 
-RenderContext::RenderContext() : occlusion_(std::make_unique<OcclusionBuffer>()) {}
+RenderContext::RenderContext()
+    : occlusion_(std::make_unique<OcclusionBuffer>()), growth_(std::make_unique<GrowthBudget>()) {}
 RenderContext::~RenderContext() = default;
 
 void RenderContext::setProjection(const Matrix44& p) {

@@ -15,6 +15,7 @@
 struct ClipPolygon;
 class Desc;
 class Graph;
+class GrowthBudget;
 class Material;
 class OcclusionBuffer;
 class Poly;
@@ -132,6 +133,8 @@ public:
     uint8_t graphDisplay = 0;
     uint8_t occlusionEnabled = 1;
     OcclusionBuffer& occlusion() { return *occlusion_; }
+    // How much the traversal may grow and free a frame (unlimited at construction).
+    GrowthBudget& growth() { return *growth_; }
     Desc* currentDescription = nullptr;  // not owned
     ScreenRect impostorRect;  // of the current sphere, from computeScreenRect
 
@@ -147,4 +150,5 @@ protected:
 private:
     float detail_ = 0.4f;
     std::unique_ptr<OcclusionBuffer> occlusion_;  // owned
+    std::unique_ptr<GrowthBudget> growth_;        // owned
 };

@@ -13,6 +13,7 @@
 #include "core/Assert.h"
 #include "core/DataDirectory.h"
 #include "core/Desc.h"
+#include "core/GrowthBudget.h"
 #include "editor/CameraControl.h"
 #include "editor/EditorScript.h"
 #include "editor/KeyboardInput.h"
@@ -50,6 +51,8 @@ EditorWindow::~EditorWindow() {
         window_->makeCurrent();
     properties_.setTarget(nullptr);
     selection_.clear();
+    if (renderer_)
+        renderer_->growth().releaseAll();
     destroyWorld(world_);
     if (skybox_)
         skybox_->release();
@@ -115,6 +118,8 @@ void EditorWindow::startUp() {
     }
     if (renderer_->depthIs16Bit())
         showMessage(RendererGl::kDepth16Message, false);
+    // New parts of the town grow over several frames instead of stalling one.
+    renderer_->growth().setLimit(GrowthBudget::kDefault);
 
     control_ = std::make_unique<CameraControl>(*renderer_);
     control_->installInitialCamera();
@@ -146,6 +151,9 @@ void EditorWindow::startUp() {
 void EditorWindow::makeWorld() {
     properties_.setTarget(nullptr);
     selection_.clear();
+    // What the old tree released goes with it, before the new one grows.
+    if (renderer_)
+        renderer_->growth().releaseAll();
     buildWorld(world_, start_.seed);
     if (control_)
         control_->world = world_.get();

@@ -8,6 +8,7 @@
 
 #include "core/Assert.h"
 #include "core/Graph.h"
+#include "core/GrowthBudget.h"
 #include "core/Material.h"
 #include "core/Model.h"
 #include "core/PolyClip.h"
@@ -31,11 +32,20 @@ MeshMaterial solidMaterial(float r, float g, float b) {
     return m;
 }
 
-// An impostor with its picture: an RGBA texture of one level.
+// An impostor with its picture: an RGBA texture of one level, handed back to
+// the renderer's pool when the impostor goes.
 class GlImpostor : public Impostor {
 public:
-    explicit GlImpostor(GlTexture picture) : texture(std::move(picture)) {}
+    GlImpostor(GlTexture picture, std::weak_ptr<ImpostorTexturePool> pool)
+        : texture(std::move(picture)), pool_(std::move(pool)) {}
+    ~GlImpostor() override {
+        if (auto pool = pool_.lock())
+            pool->give(textureWidth, textureHeight, std::move(texture));
+    }
     GlTexture texture;  // owned
+
+private:
+    std::weak_ptr<ImpostorTexturePool> pool_;
 };
 
 void clearGlErrors() {
@@ -96,6 +106,8 @@ RendererGl::RendererGl(GlWindow& window) : window_(window) {
 RendererGl::~RendererGl() {
     if (window_.valid())
         window_.makeCurrent();
+    // Released descriptions not destroyed yet hold lists of this renderer.
+    growth().releaseAll();
     collected_.reset();
 }
 
@@ -233,6 +245,8 @@ std::unique_ptr<Impostor> RendererGl::createImpostor() {
     return makeImpostor([this](int width, int height) -> std::unique_ptr<Impostor> {
         if (Impostor::liveCount() >= impostorTextureLimit)
             return nullptr;
+        if (GlTexture kept = impostorTextures_->take(width, height))
+            return std::make_unique<GlImpostor>(std::move(kept), impostorTextures_);
         clearGlErrors();
         GlTexture texture(genTexture());
         glActiveTexture(GL_TEXTURE0);
@@ -245,7 +259,8 @@ std::unique_ptr<Impostor> RendererGl::createImpostor() {
         glBindTexture(GL_TEXTURE_2D, stageTexture_);
         if (failed)
             return nullptr;
-        return std::make_unique<GlImpostor>(std::move(texture));
+        ++impostorTextures_->made;
+        return std::make_unique<GlImpostor>(std::move(texture), impostorTextures_);
     });
 }
 

@@ -15,6 +15,7 @@
 
 #include "renderer/TessellatingContext.h"
 #include "renderer/GlObject.h"
+#include "renderer/ImpostorTexturePool.h"
 #include "renderer/Mesh.h"
 #include "renderer/MeshShader.h"
 #include "renderer/SkyLight.h"
@@ -140,6 +141,8 @@ public:
     // Impostor textures that may live at once (each at most 64 KiB); creation
     // fails beyond it as when the device runs out of texture memory.
     long impostorTextureLimit = 4096;
+    // Textures of impostors that went, for the next ones of the same size.
+    const ImpostorTexturePool& impostorTextures() const { return *impostorTextures_; }
 
 private:
     bool createRenderTarget(int width, int height);
@@ -162,6 +165,9 @@ private:
     GlVertexArray streamArray_;  // user-memory draws (the graph)
     GlBuffer streamBuffer_;
     TextureCache textures_;
+    // Shared with the impostors, which give their texture back when they go
+    // (while the renderer lives).
+    std::shared_ptr<ImpostorTexturePool> impostorTextures_ = std::make_shared<ImpostorTexturePool>();
     std::unique_ptr<RenderList> collected_;  // owned until endList
     std::vector<Impostor*> captureQueue_;    // not owned: the descriptions'; emptied every frame
     bool sceneFinished_ = false;             // the impostors of this frame are captured

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "core/RenderContext.h"
+
 namespace {
 // Whole part of v (towards zero); false for values no viewport can hold.
 bool wholePart(float v, int& out) {

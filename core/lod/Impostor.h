@@ -5,9 +5,12 @@
 // screen rectangle of a sphere, the placement of the capture window in the
 // viewport and the texture projection are plain arithmetic, shared by every
 // render context. A renderer derives from Impostor to hold the texture.
+#include <memory>
 #include <optional>
 
 #include "core/Vector.h"
+
+class RenderList;
 
 class Impostor {
 public:
@@ -32,6 +35,12 @@ public:
     // a shape first drawn frames after the capture still gets its picture.
     Matrix44 captureMatrix;
     bool captured = false;
+    // The picture was taken while part of the subtree still waited to grow:
+    // the impostor is dropped at the next look and made again later.
+    bool incomplete = false;
+    // The description's list of its plain shape, kept while the impostor
+    // stands in (owned; null when it had none) and given back when it goes.
+    std::unique_ptr<RenderList> plainShape;
 
 private:
     static inline long liveCount_ = 0;

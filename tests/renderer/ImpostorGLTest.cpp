@@ -252,3 +252,28 @@ TEST_F(ImpostorGLTest, BoxBehindAWallIsSkipped) {
     gl().occlusionEnabled = 1;
     keepOnFailure(walled, "occlusion_walled");
 }
+
+TEST_F(ImpostorGLTest, TextureOfAnImpostorThatWentServesTheNextOfItsSizeWithTheNewPicture) {
+    ColourMaterial blue{0.1f, 0.1f, 0.9f};
+    auto redBlock = std::make_unique<CubeBlock>(&red.material);
+    lookAt({0, 9, -60}, {0, 5, 0});
+    frame(*redBlock);
+    frame(*redBlock);
+    ASSERT_NE(redBlock->impostor, nullptr);
+    const long made = gl().impostorTextures().made, reused = gl().impostorTextures().reused;
+    redBlock.reset();  // its picture's texture goes back to the renderer
+    EXPECT_GE(gl().impostorTextures().kept(), 1);
+
+    CubeBlock blueBlock(&blue.material);
+    frame(blueBlock);
+    frame(blueBlock);
+    ASSERT_NE(blueBlock.impostor, nullptr);
+    EXPECT_EQ(gl().impostorTextures().made, made) << "no new texture";
+    EXPECT_EQ(gl().impostorTextures().reused, reused + 1);
+    const Frame shown = frame(blueBlock);
+    EXPECT_EQ(gl().impostorsShown, 1);
+    const Pixel centre = project({0, 5, -5});
+    EXPECT_GT(shown.at(centre.x, centre.y).b, 150) << "the new picture, nothing of the old one";
+    EXPECT_LT(shown.at(centre.x, centre.y).r, 60);
+    keepOnFailure(shown, "impostor_reused");
+}

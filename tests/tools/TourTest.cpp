@@ -73,7 +73,9 @@ TEST(Tour, WrongOptionPrintsTheUsageAndExitsTwo) {
                                   "--detail inf", "--detail nan", "--detail 1e30", "--detail 0", "--frames 12abc",
                                   "--frames 99999999999", "--size 100000x100000", "--size 640x-1",
                                   "--size 640x480x", "--every -3", "--dump -2", "--export-format draco",
-                                  "--jobs 0", "--shard 2/2", "--shard 1", "--shard -1/2", "--limit 0"}) {
+                                  "--jobs 0", "--shard 2/2", "--shard 1", "--shard -1/2", "--limit 0",
+                                  "--budget 255", "--budget -1", "--budget 2k", "--target-fps -1",
+                                  "--target-fps 1001", "--target-fps nan", "--hold -1"}) {
         const Result r = run(kTour, arguments);
         EXPECT_EQ(r.code, 2) << arguments;
         EXPECT_EQ(r.err.rfind("usage: callimora-tour", 0), 0u) << arguments << ": " << r.err;

@@ -14,6 +14,22 @@ double TourBreakdown::exclusiveSeconds(const Profiler::Section& s, uint32_t key)
     return sum;
 }
 
+double TourBreakdown::inclusiveSeconds(const Profiler::Section& s, uint32_t key) {
+    if (s.key == key)
+        return s.seconds;
+    double sum = 0;
+    for (const Profiler::Section* c = s.firstChild.get(); c; c = c->next.get())
+        sum += inclusiveSeconds(*c, key);
+    return sum;
+}
+
+double TourBreakdown::inclusiveSeconds(const Profiler& profiler, uint32_t key) {
+    for (const Profiler::Section* s = profiler.root().firstChild.get(); s; s = s->next.get())
+        if (s->key == profile::kRender)
+            return inclusiveSeconds(*s, key);
+    return 0;
+}
+
 TourBreakdown::Frame TourBreakdown::split(const Profiler::Section& frame, double finishMs) {
     Frame f;
     f.generation = 1000 * exclusiveSeconds(frame, profile::kGenerate);
@@ -77,10 +93,10 @@ void TourBreakdown::print(int pass, bool rendered, std::FILE* out) const {
                                           "traversal+generation+tessellation",
                                           "GL submission",
                                           "GL finish"};
-    std::fprintf(out, "summary: pass %d time per frame, ms          median      p99\n", pass);
+    std::fprintf(out, "summary: pass %d time per frame, ms          median      p99      max\n", pass);
     for (int i = 0; i < (rendered ? 6 : 4); ++i)
-        std::fprintf(out, "summary:   %-34s %8.3f %8.3f\n", kNames[i], percentile(parts[i], 0.5),
-                     percentile(parts[i], 0.99));
+        std::fprintf(out, "summary:   %-34s %8.3f %8.3f %8.3f\n", kNames[i], percentile(parts[i], 0.5),
+                     percentile(parts[i], 0.99), percentile(parts[i], 1.0));
     if (const PassEnd* e = passEnd(pass))
         std::fprintf(out, "summary: pass %d memory  peak resident %ld kB  final resident %ld kB  live descriptions %ld\n",
                      pass, e->peakKb, e->finalKb, e->live);

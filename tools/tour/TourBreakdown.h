@@ -38,6 +38,11 @@ public:
     // Seconds in the sections with this key at or below s, each less the
     // time of the sections nested in it.
     static double exclusiveSeconds(const Profiler::Section& s, uint32_t key);
+    // Seconds in the outermost sections with this key at or below s, with
+    // what is nested in them.
+    static double inclusiveSeconds(const Profiler::Section& s, uint32_t key);
+    // The same below the profiler's top-level "Render" section.
+    static double inclusiveSeconds(const Profiler& profiler, uint32_t key);
     // The value at fraction p (0 < p <= 1) of the sorted values, the smallest
     // value with at least p of them at or below it; 0 when there are none.
     static double percentile(std::vector<double> values, double p);

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "core/Desc.h"
+#include "core/GrowthBudget.h"
+#include "core/NullRenderContext.h"
 #include "core/Profiler.h"
 #include "core/RandomGenerator.h"
 #include "core/lod/OcclusionBuffer.h"
@@ -39,21 +41,31 @@ void TourFlight::fly(int pass) {
     long peakKb = 0;
     // Occlusion starts each pass on trial, as at start-up.
     ctx_.occlusion().reset(OcclusionBuffer::kTrial);
-    for (int i = 0; i < o_.frames; ++i) {
-        if (pilot_)
+    monitor_ = FrameRateMonitor();
+    if (o_.targetFps >= 0)
+        monitor_.target = o_.targetFps;
+    rateFrames_ = 0;
+    rateSeconds_ = 0;
+    for (int i = 0; i < o_.frames + o_.hold; ++i) {
+        // Held frames keep the camera where the path or the walk left it.
+        const bool held = i >= o_.frames;
+        if (pilot_ && !held)
             pilot_->tick(ctx_, &world_, o_.collisions);
-        else
+        else if (!held)
             ctx_.setView(path_.view(i, o_.frames));
         FrameStats s = frame(pass);
+        if (o_.targetFps >= 0)
+            watchFrameRate(s);
         peakKb = std::max(peakKb, ResidentMemory::currentKb());
         s.pass = pass;
         summary_.add(s);
         if (!o_.quiet)
             std::printf("pass %d frame %4d  cpu %8.2f ms  gpu %7.2f ms  tris %8d  meshes %6d  live %6ld"
-                        "  gen %5ld  freed %5ld  imp %3d  shown %4d  occ %5d/%5d m%d  detail %.3f\n",
+                        "  gen %5ld  freed %5ld  imp %3d  shown %4d  occ %5d/%5d m%d  detail %.3f"
+                        "  made %5ld  waiting %5ld  destroyed %5ld  visited %6ld  recorded %5ld  thread %7.2f ms\n",
                         pass, i, s.cpuMs, s.gpuMs, s.triangles, s.meshes, s.live, s.generated, s.freed,
                         s.impostors, s.impostorsShown, s.occlusionHits, s.occlusionTests, s.occlusionMode,
-                        s.detail);
+                        s.detail, s.made, s.waiting, s.destroyed, s.visited, s.recorded, s.threadCpuMs);
         if (renderer_ && pass == 0 && !o_.pngDir.empty() && i % o_.every == 0) {
             char name[64];
             std::snprintf(name, sizeof name, "/frame_%04d.png", i);
@@ -76,13 +88,33 @@ void TourFlight::summary(int pass) const {
     flight.rendered = renderer_ != nullptr;
     flight.crowd = crowd_;
     flight.pilot = pilot_;
+    flight.budget = ctx_.growth().limit();
+    if (renderer_) {
+        flight.impostorTexturesMade = renderer_->impostorTextures().made;
+        flight.impostorTexturesReused = renderer_->impostorTextures().reused;
+    }
+    flight.targetFps = o_.targetFps;
     summary_.print(pass, flight, breakdown_, stdout);
+}
+
+void TourFlight::watchFrameRate(const FrameStats& s) {
+    // The window measures its rate over up to eleven frames, each at least one tick.
+    if (rateFrames_ > 10) {
+        rateFrames_ = 0;
+        rateSeconds_ = 0;
+    }
+    ++rateFrames_;
+    rateSeconds_ += std::max(s.cpuMs + s.gpuMs, 10.0) / 1000.0;
+    monitor_.update(ctx_, static_cast<float>(rateFrames_ / (rateSeconds_ + 0.00001)), 0);
 }
 
 FrameStats TourFlight::frame(int pass) {
     Desc::resetCounters();
     ctx_.trianglesDrawn = 0;
     Profiler::instance().resetFrame();
+    auto* plain = dynamic_cast<NullRenderContext*>(&ctx_);
+    const long recordedBefore = renderer_ ? renderer_->meshesBuilt : plain ? plain->emitted : 0;
+    const double cpuStart = threadCpuMs();
     const auto start = std::chrono::steady_clock::now();
     {
         ProfileScope timing(profile::kRender, "Render");
@@ -104,6 +136,16 @@ FrameStats TourFlight::frame(int pass) {
                         .count();
     }
     const auto traversed = std::chrono::steady_clock::now();
+    s.threadCpuMs = threadCpuMs() - cpuStart;
+    const GrowthBudget::Counts& growth = ctx_.growth().counts();
+    s.made = growth.made;
+    s.grown = growth.generations;
+    s.destroyed = growth.freed;
+    s.waiting = growth.waiting;
+    s.impostorsDropped = growth.impostorsDropped;
+    s.visited = growth.visited;
+    s.recorded = (renderer_ ? renderer_->meshesBuilt : plain ? plain->emitted : 0) - recordedBefore;
+    s.impostorMs = 1000 * TourBreakdown::inclusiveSeconds(Profiler::instance(), profile::kImpostor);
     s.triangles = ctx_.trianglesDrawn;
     s.meshes = renderer_ ? renderer_->meshesDrawn : 0;
     s.impostors = ctx_.impostorsMade;

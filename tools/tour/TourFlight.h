@@ -2,6 +2,7 @@
 // One flight of the tour: every frame along the path (or the autopilot's
 // walk), timed and counted, with the crowd when there is one; a pass may
 // write pictures.
+#include "core/lod/FrameRateMonitor.h"
 #include "tools/tour/TourBreakdown.h"
 #include "tools/tour/TourSummary.h"
 
@@ -32,6 +33,8 @@ public:
 
 private:
     FrameStats frame(int pass);
+    // The window's monitor on this frame's time, as its 10 ms tick paces frames.
+    void watchFrameRate(const FrameStats& s);
 
     const TourOptions& o_;
     RenderContext& ctx_;
@@ -43,4 +46,7 @@ private:
     Crowd* crowd_;      // not owned; null: no crowd
     TourSummary summary_;
     TourBreakdown breakdown_;
+    FrameRateMonitor monitor_;
+    int rateFrames_ = 0;       // frames in the monitor's current rate window
+    double rateSeconds_ = 0;   // their time
 };

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/GrowthBudget.h"
 #include "core/RenderContext.h"
 #include "tools/tour/TourViews.h"
 
@@ -43,6 +44,7 @@ void TourOptions::usage(std::FILE* out) {
                  "                      [--merge-tileset DIR] [--at X,Z] [--path street]\n"
                  "                      [--autopilot] [--pilot-height H] [--crowd] [--collisions]\n"
                  "                      [--classic-light] [--view NAME] [--shot FILE]\n"
+                 "                      [--budget N] [--target-fps N] [--hold N]\n"
                  "  --frames N      frames along the path, 1 to 1000000 (default 240)\n"
                  "  --size WxH      render size in pixels, each side 1 to 8192 (default 640x480)\n"
                  "  --png DIR       write every K-th frame as DIR/frame_NNNN.png\n"
@@ -52,7 +54,7 @@ void TourOptions::usage(std::FILE* out) {
                  "  --repeat        collapse everything, fly the path again, print the fingerprint again\n"
                  "  --check         with --repeat: exit 1 when the two fingerprints differ, or when the\n"
                  "                  second flight ends with over 1.5 times the memory or descriptions\n"
-                 "  --detail X      fixed level-of-detail factor, 0.05 to 3 (default 0.4)\n"
+                 "  --detail X      fixed level-of-detail factor, 0.05 to 3 (default 0.4); the autopilot keeps it\n"
                  "  --no-impostors  never stand pictures in for distant descriptions\n"
                  "  --no-occlusion  never skip descriptions hidden behind drawn meshes\n"
                  "  --no-render     no GL at all: the same flight through a null render context\n"
@@ -77,8 +79,14 @@ void TourOptions::usage(std::FILE* out) {
                  "  --crowd         step and draw the crowd (\"NPCs\")\n"
                  "  --collisions    the autopilot and the crowd test their moves against the town\n"
                  "  --classic-light the sun and a 0x202020 ambient only, without the sky light\n"
+                 "  --budget N      nodes grown and nodes freed a frame, 0 (unlimited) or 256 to 100000000\n"
+                 "                  (default %d, as in the window)\n"
+                 "  --target-fps N  run the window's frame-rate monitor on the measured frame times, 0 to 1000\n"
+                 "                  (below 1 it only watches); the autopilot then sets and lowers the detail\n"
+                 "                  as in the window. Without it the detail stays fixed\n"
+                 "  --hold N        after the path (or walk), N more frames from where the camera stopped\n"
                  "  --view NAME     stay at a named view (%d frames unless --frames says otherwise):\n",
-                 tourviews::kFrames);
+                 GrowthBudget::kDefault, tourviews::kFrames);
     for (int i = 0; i < tourviews::kCount; ++i)
         std::fprintf(out, "                    %-8s %s\n", tourViews()[i].name, tourViews()[i].what);
     std::fprintf(out,
@@ -187,6 +195,15 @@ bool TourOptions::parse(int argc, char** argv) {
             if (!shotNameAllowed(v))
                 return false;
             shots.push_back(std::filesystem::absolute(v).string());
+        } else if (a == "--budget" && next(v)) {
+            if (!readInt(v, 0, kMaxBudget, budget) || (budget > 0 && budget < GrowthBudget::kMinimum))
+                return false;
+        } else if (a == "--target-fps" && next(v)) {
+            if (!readFloat(v, 0.0f, 1000.0f, targetFps))
+                return false;
+        } else if (a == "--hold" && next(v)) {
+            if (!readInt(v, 0, kMaxFrames, hold))
+                return false;
         } else
             return false;
     }
@@ -200,3 +217,5 @@ bool TourOptions::parse(int argc, char** argv) {
     }
     return true;
 }
+
+int TourOptions::growthBudget() const { return budget < 0 ? GrowthBudget::kDefault : budget; }

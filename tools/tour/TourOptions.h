@@ -10,6 +10,7 @@ struct TourOptions {
     // Largest picture side and frame count an option takes.
     static constexpr long kMaxSide = 8192;
     static constexpr long kMaxFrames = 1000000;
+    static constexpr long kMaxBudget = 100000000;
 
     int frames = 240;
     bool framesGiven = false;
@@ -22,7 +23,7 @@ struct TourOptions {
     bool repeat = false;
     bool check = false;
     float detail = 0.4f;
-    bool detailGiven = false;
+    bool detailGiven = false;  // --detail: the autopilot keeps it
     bool impostors = true;
     bool occlusion = true;
     bool quiet = false;
@@ -45,6 +46,12 @@ struct TourOptions {
     bool classicLight = false;  // no sky light: sun and 0x202020 ambient only
     std::string view;                // a named view (TourViews) instead of the path; empty: none
     std::vector<std::string> shots;  // absolute; the last frame written to each
+    int budget = -1;         // nodes grown and freed a frame, 0 unlimited; -1: the window's default
+    float targetFps = -1;    // the frame-rate monitor's target; negative: no monitor
+    int hold = 0;            // frames the camera stands still after the path
+
+    // The growth budget the flight runs with.
+    int growthBudget() const;
 
     // The option list: to stdout for --help, to stderr after a wrong option.
     static void usage(std::FILE* out);

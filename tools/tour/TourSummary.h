@@ -25,6 +25,17 @@ struct FrameStats {
     float detail = 0;
     double crowdMs = 0;     // the crowd's step and draw, inside cpuMs (wall clock)
     double crowdCpuMs = 0;  // the same, CPU time of the thread
+    double threadCpuMs = 0;  // CPU time of the thread for the whole frame
+    // The growth budget's counts: children made, descriptions grown, detached
+    // nodes destroyed, descriptions left waiting, impostors taken too early.
+    long made = 0;
+    long grown = 0;
+    long destroyed = 0;
+    long waiting = 0;
+    long impostorsDropped = 0;
+    long recorded = 0;       // meshes tessellated (recorded into lists)
+    long visited = 0;        // descriptions the traversal visited
+    double impostorMs = 0;   // making impostors: drawing the children into them, texture, shape
 };
 
 class TourSummary {
@@ -36,6 +47,9 @@ public:
         bool rendered = false;      // GL figures (finish, triangles, meshes) exist
         const Crowd* crowd = nullptr;      // not owned; null: no crowd
         const Autopilot* pilot = nullptr;  // not owned; null: the fixed path
+        int budget = 0;             // nodes a frame, 0 unlimited
+        long impostorTexturesMade = 0, impostorTexturesReused = 0;  // rendered only, since the start
+        float targetFps = -1;       // the monitor's target; negative: none
     };
 
     void add(const FrameStats& frame) { stats_.push_back(frame); }
@@ -44,5 +58,8 @@ public:
     void print(int pass, const Flight& flight, const TourBreakdown& breakdown, std::FILE* out) const;
 
 private:
+    // The thread's CPU time, the growth budget's counts, recording and impostors.
+    void printGrowth(int pass, const Flight& flight, std::FILE* out) const;
+
     std::vector<FrameStats> stats_;
 };

@@ -13,6 +13,7 @@
 
 #include "core/DataDirectory.h"
 #include "core/Desc.h"
+#include "core/GrowthBudget.h"
 #include "core/NullRenderContext.h"
 #include "editor/Autopilot.h"
 #include "navigation/Crowd.h"
@@ -161,7 +162,16 @@ int main(int argc, char** argv) {
         ctx->endFrame();
         if (!pilot->switchOn(*ctx, world.get()))
             std::fprintf(stderr, "callimora-tour: the autopilot found no street to walk\n");
+        // Without the monitor an explicit detail stays as given; with it the
+        // autopilot sets and lowers the detail as in the window.
+        if (o.detailGiven && o.targetFps < 0) {
+            ctx->setDetail(o.detail);
+            pilot->agent.steersDetail = false;
+        }
     }
+    // After the start frame, which grows the start view whole, as the window
+    // has long done when its autopilot is switched on.
+    ctx->growth().setLimit(o.growthBudget());
     std::unique_ptr<Crowd> crowd = o.crowd ? std::make_unique<Crowd>() : nullptr;
     if (crowd && view && view->crowd) {
         // The streets exist once the town has grown around the view.
@@ -187,6 +197,7 @@ int main(int argc, char** argv) {
 
     uint64_t second = first;
     if (o.repeat) {
+        ctx->growth().releaseAll();
         world->releaseImpostor();
         world->releaseChildren();
         world->countdown = Desc::kCountdownRefined;
@@ -202,6 +213,8 @@ int main(int argc, char** argv) {
     if (o.repeat)
         tour.summary(1);
 
+    // Nodes released but not destroyed yet hold lists of the renderer.
+    ctx->growth().releaseAll();
     destroyWorld(world);
     if (renderer)
         sky.release();

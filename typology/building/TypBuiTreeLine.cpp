@@ -15,7 +15,10 @@ const ClassName TypBuiTreeLine::kClassName{"TypBuiTreeLine"};
 
 TypBuiTreeLine::TypBuiTreeLine(const Poly& poly_, const Extrusion& extrusion_, DescPolyLand* ownerPlot_,
                                uint32_t seed_, const char* materialName, float treeHeight_)
-    : TypBui(poly_, extrusion_, ownerPlot_, seed_, materialName, nullptr), treeHeight(treeHeight_) {}
+    : TypBui(poly_, extrusion_, ownerPlot_, seed_, materialName, nullptr), treeHeight(treeHeight_) {
+    // Nothing shows until the trees exist (see drawPlotShape).
+    ownShapeShowsNothing();
+}
 
 const ClassName& TypBuiTreeLine::className() const { return kClassName; }
 

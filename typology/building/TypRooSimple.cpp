@@ -43,7 +43,11 @@ TypRooSimple::TypRooSimple(uint8_t kind_, const Poly& poly_, const Extrusion& ex
                            uint32_t seed_, const char* materialName, const std::vector<Line>* wallList_,
                            bool ceiling_, int32_t facades_, int32_t wallSections_, int32_t openings_)
     : TypRoo(poly_, extrusion_, owner, seed_, materialName), kind(kind_), walls(wallList_), ceiling(ceiling_),
-      facades(facades_), wallSections(wallSections_), openings(openings_) {}
+      facades(facades_), wallSections(wallSections_), openings(openings_) {
+    // An open court draws no shape of its own (see drawOwnShape).
+    if (kind == kCourtRoom)
+        ownShapeShowsNothing();
+}
 
 std::unique_ptr<TypRooSimple> TypRooSimple::make(uint8_t kind_, const Poly& poly_, const Extrusion& extrusion_,
                                                  TypBui* owner, uint32_t seed_, const char* materialName,

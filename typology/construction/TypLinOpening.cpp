@@ -15,7 +15,10 @@ const uint8_t kVariantValues[] = {0, 1, 2, 3};
 
 TypLinOpening::TypLinOpening(const Line& line_, const Extrusion& extrusion_, Desc* context_, uint32_t seed_,
                              const char* materialName)
-    : LinearConstruction(line_, extrusion_, context_, seed_, materialName) {}
+    : LinearConstruction(line_, extrusion_, context_, seed_, materialName) {
+    // The gap shows nothing of the frame, banister or balcony it will hold.
+    ownShapeShowsNothing();
+}
 
 const ClassName& TypLinOpening::className() const { return kClassName; }
 

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "core/Desc.h"
+#include "core/DrawablePolyExtruded.h"
+#include "core/GrowthBudget.h"
 #include "core/Material.h"
 #include "core/NullRenderContext.h"
 #include "core/RandomGenerator.h"
@@ -36,6 +38,28 @@ public:
 
 private:
     bool split_;
+};
+
+// A square cut into four, down to `levels`, with four prisms at the last level.
+class Nest : public DescPoly {
+public:
+    Nest(float x0, float z0, float side, uint32_t seed, int levels)
+        : DescPoly(square(x0, z0, side), 20, seed, nullptr), levels_(levels) {}
+    void generate() override {
+        auto& g = RandomGenerator::generation();
+        const float half = (poly[1].x - poly[0].x) / 2;
+        for (int i = 0; i < 4; ++i) {
+            const float x = poly[0].x + half * static_cast<float>(i % 2), z = poly[0].y + half * static_cast<float>(i / 2);
+            const auto seed = static_cast<uint32_t>(g.next());
+            if (levels_ > 1)
+                addChild(std::make_unique<Nest>(x, z, half, seed, levels_ - 1));
+            else
+                addChild(std::make_unique<DrawablePolyExtruded>(square(x, z, half), Extrusion{0, 20}, seed, nullptr));
+        }
+    }
+
+private:
+    int levels_;
 };
 
 // Size 0 children never refine further: they always draw their own shape.
@@ -287,4 +311,83 @@ TEST_F(ImpostorTraversal, CullingReleasesTheImpostor) {
     EXPECT_EQ(block.childCount(), 0);
     EXPECT_FALSE(block.material->isImpostor());
     EXPECT_EQ(Impostor::liveCount(), alive);
+}
+
+TEST_F(ImpostorTraversal, PlainShapeListIsKeptWhileTheImpostorStandsIn) {
+    Block block(0, 0, 77);
+    lookFrom(800);
+    frame(block);
+    ASSERT_EQ(block.childCount(), 4);
+    // Coarse by size with impostors off: the plain shape is recorded.
+    ctx.impostorsEnabled = 0;
+    lookFrom(900);
+    frame(block);
+    ASSERT_EQ(callsBy(&block), 1);
+    RenderList* plain = block.renderHandle.get();
+    ASSERT_NE(plain, nullptr);
+
+    ctx.impostorsEnabled = 1;
+    frame(block);
+    ASSERT_NE(block.impostor, nullptr);
+    frame(block);
+    EXPECT_EQ(callsBy(&block), 1) << "the shape with the picture";
+    EXPECT_NE(block.renderHandle.get(), plain);
+
+    // The impostor goes: the plain list comes back and is replayed, not recorded.
+    ctx.impostorsEnabled = 0;
+    frame(block);
+    EXPECT_EQ(block.impostor, nullptr);
+    EXPECT_EQ(block.renderHandle.get(), plain);
+    EXPECT_EQ(callsBy(&block), 0);
+    EXPECT_EQ(frame(block), 1);
+    EXPECT_EQ(callsBy(&block), 0);
+}
+
+TEST_F(ImpostorTraversal, BudgetedTraversalMakesNoImpostorOfADescriptionCoarseBySize) {
+    ctx.growth().setLimit(GrowthBudget::kMinimum);
+    Block block(0, 0, 77);
+    lookFrom(800);
+    frame(block);
+    ASSERT_EQ(block.childCount(), 4);
+    lookFrom(900);  // projected 0.079, below the threshold 0.083
+    for (int f = 0; f < 3; ++f)
+        frame(block);
+    EXPECT_EQ(block.impostor, nullptr) << "its own shape costs as little";
+    EXPECT_EQ(ctx.impostorsMade, 0);
+    lookFrom(800);
+    frame(block);
+    EXPECT_NE(block.impostor, nullptr) << "finer than the threshold: worth a picture";
+}
+
+TEST_F(ImpostorTraversal, PictureTakenWhileItsSubtreeWaitsIsTakenAgainOnceGrown) {
+    // At detail 3 the 50 m quarters of the nest refine at 800 m, the nest
+    // itself is small enough for an impostor; one generation a frame.
+    ctx.setDetail(3);
+    ctx.growth().setLimit(GrowthBudget::kMinimum);
+    Nest nest(0, 0, 100, 5, 2);
+    lookFrom(800);
+    frame(nest);
+    ASSERT_EQ(nest.childCount(), 4);
+    frame(nest);
+    ASSERT_NE(nest.impostor, nullptr);
+    EXPECT_TRUE(nest.impostor->incomplete) << "its quarters waited while it was taken";
+    EXPECT_EQ(ctx.growth().counts().impostorsDropped, 1);
+
+    int frames = 0, dropped = 0;
+    for (; frames < 40 && !(nest.impostor && !nest.impostor->incomplete); ++frames) {
+        frame(nest);
+        dropped += static_cast<int>(ctx.growth().counts().impostorsDropped);
+        if (frames == 0) {
+            EXPECT_EQ(nest.impostor, nullptr) << "dropped at the next look";
+        }
+    }
+    EXPECT_EQ(dropped, 0) << "not taken again while the quarters grew";
+    EXPECT_GE(frames, 10) << "waits its turn before the next picture";
+    ASSERT_NE(nest.impostor, nullptr);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_GT(static_cast<Desc*>(nest.child(i))->childCount(), 0);
+    const Impostor* kept = nest.impostor.get();
+    for (int f = 0; f < 5; ++f)
+        frame(nest);
+    EXPECT_EQ(nest.impostor.get(), kept) << "the whole picture stays";
 }
