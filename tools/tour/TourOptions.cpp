@@ -214,6 +214,10 @@ bool TourOptions::parse(int argc, char** argv) {
         if (!detailGiven)
             detail = named.detail;
         crowd = crowd || named.crowd;
+        // A still wants its whole view in its few frames, not what a
+        // budget has grown by then.
+        if (budget < 0)
+            budget = 0;
     }
     return true;
 }

@@ -46,7 +46,7 @@ struct TourOptions {
     bool classicLight = false;  // no sky light: sun and 0x202020 ambient only
     std::string view;                // a named view (TourViews) instead of the path; empty: none
     std::vector<std::string> shots;  // absolute; the last frame written to each
-    int budget = -1;         // nodes grown and freed a frame, 0 unlimited; -1: the window's default
+    int budget = -1;         // nodes grown and freed a frame, 0 unlimited; -1: the window's default (a view: 0)
     float targetFps = -1;    // the frame-rate monitor's target; negative: no monitor
     int hold = 0;            // frames the camera stands still after the path
 
