@@ -13,6 +13,8 @@
 #include "renderer/GlWindow.h"
 #include "renderer/RendererGl.h"
 #include "tools/tour/TourPath.h"
+#include "tools/tour/TourViews.h"
+#include "typology/town/TypRegIrregular.h"
 #include "typology/World.h"
 
 namespace {
@@ -143,10 +145,60 @@ void configure(benchmark::internal::Benchmark* b, benchmark::TimeUnit unit, doub
     b->Unit(unit)->MinTime(minSeconds)->Repetitions(5)->ReportAggregatesOnly(true);
 }
 
+// One frame of the tour's street view (eye height) on the GL renderer, the
+// tree grown for it and its textures loaded: traversal and submission up to
+// the end of the frame, which is waited for outside the timed part. The
+// argument switches batching (1) or draws every list on its own (0).
+void BM_DrawStreetView(benchmark::State& state) {
+    const TourView* view = findView("street");
+    GlWindow window({kWidth, kHeight, true, false, "callimora-bench"});
+    if (!view || !window.valid()) {
+        state.SkipWithError(view ? window.error().c_str() : "no street view");
+        return;
+    }
+    RendererGl renderer(window);
+    if (!renderer.hasDevice()) {
+        state.SkipWithError(RendererGl::kCreateError);
+        return;
+    }
+    renderer.batching = state.range(0) != 0;
+    std::unique_ptr<Desc> world;
+    TypRegIrregular* root = buildWorld(world);
+    Vector eye, target;
+    view->place(&root->land, eye, target);
+    renderer.setProjection(windowProjection(kWidth, kHeight));
+    renderer.setView(makeView(eye, target));
+    renderer.setLight({-58, -69, 114});
+    renderer.setDetail(view->detail);
+    auto frame = [&] {
+        renderer.beginFrame();
+        world->render(renderer);
+    };
+    // Grown, impostors taken and groups merged before the first timed frame.
+    for (int i = 0; i < 12; ++i) {
+        frame();
+        renderer.endFrame();
+    }
+    glFinish();
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        frame();
+        state.SetIterationTime(secondsSince(start));
+        renderer.endFrame();
+        glFinish();
+    }
+    state.counters["draws"] = renderer.drawCalls;
+    state.counters["meshes"] = renderer.meshesDrawn;
+    destroyWorld(world);
+}
+
 BENCHMARK(BM_GrowQuarter)->UseManualTime()->Apply([](auto* b) { configure(b, benchmark::kMillisecond, 0.5); });
 BENCHMARK(BM_GrowCourtBuilding)->UseManualTime()->Apply([](auto* b) { configure(b, benchmark::kMicrosecond, 0.05); });
 BENCHMARK(BM_TraverseStartCamera)->Apply([](auto* b) { configure(b, benchmark::kMicrosecond, 0.2); });
 BENCHMARK(BM_RecordCourtBuilding)->UseManualTime()->Apply([](auto* b) { configure(b, benchmark::kMicrosecond, 0.05); });
+BENCHMARK(BM_DrawStreetView)->UseManualTime()->Arg(1)->Arg(0)->Apply([](auto* b) {
+    configure(b, benchmark::kMillisecond, 0.5);
+});
 
 // The data directory is "../data/" as the program sees it from its own folder.
 void enterExecutableFolder() {

@@ -58,6 +58,16 @@ Desc::~Desc() {
 
 void Desc::render(RenderContext& ctx) {
     ctx.currentDescription = this;
+    if (!drawsAsGroup()) {
+        draw(ctx);
+        return;
+    }
+    struct Group {
+        RenderContext& ctx;
+        ~Group() { ctx.endGroup(); }
+    };
+    ctx.beginGroup(groupHandle);
+    const Group group{ctx};
     draw(ctx);
 }
 
@@ -116,6 +126,10 @@ std::vector<std::unique_ptr<Drawable>> Desc::takeChildren() {
 }
 
 void Desc::forgetChildren() {
+    // The merged copy shows the children that went (the group may be
+    // drawing: the handle stays).
+    if (groupHandle)
+        groupHandle->release();
     overfull_ = false;
     barren_ = false;
     awaited_.reset();

@@ -13,6 +13,7 @@
 #include "core/Vector.h"
 
 class Impostor;
+class RenderGroup;
 
 class Desc : public Drawable {
 public:
@@ -37,6 +38,9 @@ public:
     // Called after the children array has been emptied.
     virtual void childrenReleased() {}
     virtual bool allowsImpostor() const { return true; }
+    // Whether the subtree is drawn as one group the renderer may merge (a
+    // building-level block); see RenderContext::beginGroup.
+    virtual bool drawsAsGroup() const { return false; }
 
     // Takes ownership. A 257th child is dropped and marks the generation as
     // overfull: refine() then throws all children away and the description
@@ -71,6 +75,7 @@ public:
     float size = 0;
     std::vector<std::unique_ptr<Drawable>> children;  // owned
     std::unique_ptr<Impostor> impostor;               // owned, or null
+    std::unique_ptr<RenderGroup> groupHandle;         // owned: the context's merged copy, or null
     float impostorCreationSize = 0;
     uint8_t countdown = kCountdownRefined;
 

@@ -15,6 +15,7 @@ inline constexpr uint32_t kRender = 0x524e4431;    // "Render": one whole frame
 inline constexpr uint32_t kGenerate = 0x47454e31;  // "Generate": a description making its children
 inline constexpr uint32_t kRecord = 0x52454331;    // "Record": tessellating and recording a list
 inline constexpr uint32_t kSubmit = 0x53554231;    // "Submit": uploads and draw calls to the device
+inline constexpr uint32_t kOccluders = 0x4f434331;  // "Occluders": meshes rasterised into the occlusion buffer
 inline constexpr uint32_t kImpostor = 0x494d5031;  // "Impostor": making one, its children drawn into it
 }  // namespace profile
 

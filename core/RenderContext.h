@@ -33,6 +33,16 @@ public:
     virtual void draw(RenderContext& ctx) = 0;
 };
 
+// What a context keeps for a subtree drawn as one group (a merged copy of
+// its meshes); owned by the subtree's root, opaque to it.
+class RenderGroup {
+public:
+    virtual ~RenderGroup() = default;
+    // Drops what it keeps, as the subtree's content goes; it may be in use
+    // by the group being drawn, so it stays.
+    virtual void release() {}
+};
+
 class RenderContext {
 public:
     RenderContext();
@@ -69,6 +79,12 @@ public:
     // trial), as the autopilot does when it is switched.
     virtual void resetOcclusion(int mode);
     virtual void reservedHook(void* p) { (void)p; }
+    // What is drawn between beginGroup and endGroup is one subtree, whose
+    // root owns group: the context may keep a merged copy of it there and
+    // draw that while the subtree draws the same meshes. Groups nest; only
+    // the outermost counts.
+    virtual void beginGroup(std::unique_ptr<RenderGroup>& group) { (void)group; }
+    virtual void endGroup() {}
 
     // ---- geometry ----
     virtual void extrudedPolygon(const Poly& poly, const Extrusion& extrusion, Material* material, int flags) = 0;

@@ -53,7 +53,7 @@ public:
     enum class Command {
         ExportGltf,                                              // "File"
         Resources, Detail, Impostors, Occlusion, Stopped, Info,  // "Render"
-        SkyLight,                                                // "Render"
+        SkyLight, Batching,                                      // "Render"
         ShowGraph, Npcs, Collisions,                             // "AI"
         Help, Step, Autopilot, PilotSettings,                    // "Navigation"
         Properties, Cameras,                                     // the menu bar itself

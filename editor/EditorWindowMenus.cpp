@@ -24,6 +24,7 @@ const struct {
     {"Impostors", EditorWindow::Command::Impostors},
     {"Occlusion", EditorWindow::Command::Occlusion},
     {"Sky light", EditorWindow::Command::SkyLight},
+    {"Batching", EditorWindow::Command::Batching},
     {"Stopped", EditorWindow::Command::Stopped},
     {"Info", EditorWindow::Command::Info},
     {"Show Graph", EditorWindow::Command::ShowGraph},
@@ -103,6 +104,7 @@ void EditorWindow::drawMenuBar() {
         item("Impostors", Command::Impostors, haveRenderer && renderer_->impostorsEnabled);
         item("Occlusion", Command::Occlusion, haveRenderer && renderer_->occlusionEnabled);
         item("Sky light", Command::SkyLight, haveRenderer && renderer_->skyLight);
+        item("Batching", Command::Batching, haveRenderer && renderer_->batching);
         item("Stopped", Command::Stopped, !running_);
         ImGui::Separator();
         item("Info", Command::Info, info_);
@@ -193,6 +195,10 @@ void EditorWindow::execute(Command command) {
             renderer_->skyLight = !renderer_->skyLight;
         if (world_)
             releaseImpostors(*world_);
+        break;
+    case Command::Batching:
+        if (renderer_)
+            renderer_->batching = !renderer_->batching;
         break;
     case Command::Stopped: setRunning(!running_); break;
     case Command::Info:

@@ -3,13 +3,22 @@
 #include <cstddef>
 
 #include "core/Assert.h"
+#include "core/Profiler.h"
 #include "core/lod/OcclusionBuffer.h"
 #include "renderer/RendererGl.h"
 
 Mesh::Mesh(std::vector<Vertex> vertices, std::vector<uint16_t> indices)
-    : vertices_(std::move(vertices)), indices_(std::move(indices)) {
+    : serial(++madeCount_), vertices_(std::move(vertices)), indices_(std::move(indices)) {
     CALLI_ASSERT(vertices_.size() <= 65535);
     CALLI_ASSERT(indices_.size() % 3 == 0);
+}
+
+Mesh::~Mesh() {
+    if (auto arena = arena_.lock()) {
+        if (arena->beforeRelease)
+            arena->beforeRelease();
+        arena->release(range_);
+    }
 }
 
 void Mesh::add(std::unique_ptr<RenderList>) {
@@ -21,9 +30,11 @@ void Mesh::draw(RenderContext& ctx) {
     if (auto* renderer = dynamic_cast<RendererGl*>(&ctx))
         renderer->drawMesh(*this);
     OcclusionBuffer& occlusion = ctx.occlusion();
-    if (occlusion.active && ctx.occlusionEnabled && !vertices_.empty())
+    if (occlusion.active && ctx.occlusionEnabled && !vertices_.empty()) {
+        ProfileScope timing(profile::kOccluders, "Occluders");
         occlusion.addOccluder(&vertices_[0].x, sizeof(Vertex), vertexCount(), indices_.data(), triangleCount(),
                               ctx.projection, ctx.modelView);
+    }
     ctx.trianglesDrawn += triangleCount();
 }
 
@@ -36,29 +47,12 @@ void setVertexLayout() {
     glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, u)));
 }
 
-void Mesh::upload() {
-    if (uploaded())
+void Mesh::upload(const std::shared_ptr<MeshArena>& arena) {
+    if (uploaded() || vertices_.empty() || indices_.empty())
         return;
-    vertexArray_ = GlVertexArray(genVertexArray());
-    vertexBuffer_ = GlBuffer(genBuffer());
-    indexBuffer_ = GlBuffer(genBuffer());
-    glBindVertexArray(vertexArray_.id());
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_.id());
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices_.size() * sizeof(Vertex)), vertices_.data(),
-                 GL_STATIC_DRAW);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_.id());
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices_.size() * sizeof(uint16_t)),
-                 indices_.data(), GL_STATIC_DRAW);
-    setVertexLayout();
-    glBindVertexArray(0);
-}
-
-void Mesh::drawElements() const {
-    if (indices_.empty())
-        return;
-    glBindVertexArray(vertexArray_.id());
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices_.size()), GL_UNSIGNED_SHORT, nullptr);
-    glBindVertexArray(0);
+    range_ = arena->allocate(vertices_.data(), static_cast<uint32_t>(vertices_.size()), indices_.data(),
+                             static_cast<uint32_t>(indices_.size()));
+    arena_ = arena;
 }
 
 void MeshGroup::add(std::unique_ptr<RenderList> list) { entries_.push_back(std::move(list)); }

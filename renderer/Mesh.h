@@ -1,8 +1,9 @@
 #pragma once
 // Recorded geometry. A Mesh is one indexed triangle list with its surface
-// material and texture; it keeps its vertices and indices in memory and, once
-// uploaded, in a vertex array with its own buffers, drawn with one call. A
-// MeshGroup is a display list of several. Drawables keep what the renderer
+// material and texture; it keeps its vertices and indices in memory (the
+// occlusion buffer reads them as occluders, and merged groups are built from
+// them) and, once uploaded, in a range of the renderer's shared buffers,
+// drawn with one call. A MeshGroup is a display list of several. Drawables keep what the renderer
 // collected between beginList and endList and replay it every frame.
 #include <cstdint>
 #include <memory>
@@ -10,6 +11,7 @@
 
 #include "core/RenderContext.h"
 #include "renderer/GlObject.h"
+#include "renderer/MeshArena.h"
 
 // The vertex format of every mesh: position, normal, one texture coordinate;
 // 32 bytes.
@@ -39,6 +41,7 @@ class Mesh : public RenderList {
 public:
     // 16-bit indices: at most 65535 vertices; indices.size() a multiple of 3.
     Mesh(std::vector<Vertex> vertices, std::vector<uint16_t> indices);
+    ~Mesh() override;
 
     int count() const override { return 1; }
     // A single mesh cannot take others: always an assertion failure.
@@ -48,11 +51,12 @@ public:
     // and enabled, and adds the triangles to the context's count.
     void draw(RenderContext& ctx) override;
 
-    // Creates the vertex array and buffers; once, with a current GL context.
-    void upload();
-    bool uploaded() const { return static_cast<bool>(vertexArray_); }
-    // Binds the vertex array and draws the triangles; needs upload().
-    void drawElements() const;
+    // Copies vertices and indices into a range of arena; once, with its GL
+    // context current. The range goes back when the mesh goes, while the
+    // arena lives.
+    void upload(const std::shared_ptr<MeshArena>& arena);
+    bool uploaded() const { return static_cast<bool>(range_); }
+    const MeshArena::Range& range() const { return range_; }
 
     int vertexCount() const { return static_cast<int>(vertices_.size()); }
     int triangleCount() const { return static_cast<int>(indices_.size() / 3); }
@@ -62,13 +66,16 @@ public:
     MeshMaterial material;
     GLuint texture = 0;  // not owned: the texture cache's or an impostor's; 0 untextured
     bool showsImpostor = false;  // texture is an impostor's picture
+    // Distinct for every mesh made in the process, so that a merged group can
+    // tell its own meshes from new ones at a reused address.
+    const uint64_t serial;
 
 private:
     std::vector<Vertex> vertices_;    // owned
     std::vector<uint16_t> indices_;   // owned, three per triangle
-    GlVertexArray vertexArray_;
-    GlBuffer vertexBuffer_;
-    GlBuffer indexBuffer_;
+    std::weak_ptr<MeshArena> arena_;
+    MeshArena::Range range_;
+    static inline uint64_t madeCount_ = 0;
 };
 
 class MeshGroup : public RenderList {

@@ -8,6 +8,9 @@ const char* const kVertexSource = R"(#version 330 core
 layout(location = 0) in vec3 aPosition;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec2 aTexCoord;
+// Merged ranges carry each mesh's diffuse colour in its vertices.
+layout(location = 3) in vec3 aDiffuse;
+uniform bool uVertexDiffuse;
 uniform mat4 uWorld;
 uniform mat4 uViewProjection;
 uniform vec3 uTowardLight;
@@ -34,10 +37,11 @@ void main() {
         if (len > 0.0)
             n /= len;
         float lambert = max(dot(n, uTowardLight), 0.0);
-        vec3 lit = uEmissive + uAmbient * uSceneAmbient + uDiffuse * uLightDiffuse * lambert;
+        vec3 diffuse = uVertexDiffuse ? aDiffuse : uDiffuse;
+        vec3 lit = uEmissive + uAmbient * uSceneAmbient + diffuse * uLightDiffuse * lambert;
         // Off, the classic light is computed exactly as before.
         if (uHemisphere)
-            lit += uDiffuse * mix(uGroundLight, uSkyLight, 0.5 + 0.5 * n.y);
+            lit += diffuse * mix(uGroundLight, uSkyLight, 0.5 + 0.5 * n.y);
         vColour = clamp(lit, 0.0, 1.0);
     } else {
         vColour = vec3(1.0);
@@ -114,8 +118,10 @@ MeshShader::MeshShader() {
     groundLight_ = glGetUniformLocation(id, "uGroundLight");
     textured_ = glGetUniformLocation(id, "uTextured");
     texture_ = glGetUniformLocation(id, "uTexture");
+    vertexDiffuse_ = glGetUniformLocation(id, "uVertexDiffuse");
     use();
     glUniform1i(texture_, 0);
+    glUniform1i(vertexDiffuse_, 0);
 }
 
 void MeshShader::use() const { glUseProgram(program_.id()); }
@@ -148,3 +154,5 @@ void MeshShader::setMaterial(const MeshMaterial& m) const {
 }
 
 void MeshShader::setTextured(bool textured) const { glUniform1i(textured_, textured ? 1 : 0); }
+
+void MeshShader::setVertexDiffuse(bool on) const { glUniform1i(vertexDiffuse_, on ? 1 : 0); }

@@ -33,11 +33,15 @@ public:
     void setLighting(bool on) const;
     void setMaterial(const MeshMaterial& material) const;
     void setTextured(bool textured) const;
+    // Whether the diffuse colour comes from vertex attribute 3 (merged
+    // ranges) instead of the material.
+    void setVertexDiffuse(bool on) const;
 
 private:
     GlProgram program_;
     std::string error_;
     GLint world_ = -1, viewProjection_ = -1, towardLight_ = -1, lightDiffuse_ = -1, sceneAmbient_ = -1,
           lighting_ = -1, diffuse_ = -1, ambient_ = -1, emissive_ = -1, textured_ = -1, texture_ = -1;
+    GLint vertexDiffuse_ = -1;
     GLint hemisphere_ = -1, skyLight_ = -1, groundLight_ = -1;
 };

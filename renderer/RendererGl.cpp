@@ -5,8 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
+
+#include <malloc.h>
 
 #include "core/Assert.h"
+#include "core/Desc.h"
 #include "core/Graph.h"
 #include "core/GrowthBudget.h"
 #include "core/Material.h"
@@ -48,6 +52,13 @@ private:
     std::weak_ptr<ImpostorTexturePool> pool_;
 };
 
+// Chunks of the shared buffers: 8 MiB of vertices with 2 MiB of indices.
+constexpr uint32_t kChunkVertices = 1u << 18, kChunkIndices = 1u << 20;
+// Meshes below which a group is not worth merging.
+constexpr size_t kMinMergedMeshes = 2;
+// Live descriptions that must have gone since the heap was last trimmed.
+constexpr long kTrimAfterFreed = 20000;
+
 void clearGlErrors() {
     while (glGetError() != GL_NO_ERROR) {
     }
@@ -86,6 +97,16 @@ RendererGl::RendererGl(GlWindow& window) : window_(window) {
     glSamplerParameteri(pictureSampler_.id(), GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glSamplerParameteri(pictureSampler_.id(), GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 
+    meshArena_ = std::make_shared<MeshArena>(static_cast<uint32_t>(sizeof(Vertex)), 2, setVertexLayout,
+                                             kChunkVertices, kChunkIndices);
+    // A list drawn once and dropped inside a group (a body drawn directly)
+    // takes its held-back meshes with it: they are drawn before it goes.
+    meshArena_->beforeRelease = [this] {
+        if (group_ && heldBackFrom_ < groupMeshes_.size()) {
+            groupMode_ = GroupMode::Direct;
+            drawHeldBack();
+        }
+    };
     streamArray_ = GlVertexArray(genVertexArray());
     streamBuffer_ = GlBuffer(genBuffer());
     glBindVertexArray(streamArray_.id());
@@ -159,10 +180,12 @@ void RendererGl::applyRenderStates() {
     glCullFace(GL_BACK);
     setDepthTest(true);
     setCulling(true);
+    forgetDeviceState();
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, stageTexture_);
-    glBindSampler(0, linearSampler_.id());
+    setStageTexture(stageTexture_);
+    useSampler(linearSampler_.id());
     shader_->use();
+    programInUse_ = true;
     shader_->setAmbient({kAmbientLevel, kAmbientLevel, kAmbientLevel});
     shader_->setSkyLight(skyLight, skyColours_.sky, skyColours_.ground);
     shader_->setLight(lightSet_ ? lightDirection_.normalized() * -1.0f : Vector(), {1, 1, 1});
@@ -171,14 +194,19 @@ void RendererGl::applyRenderStates() {
     viewProjectionDirty_ = true;
 }
 
+void RendererGl::forgetDeviceState() {
+    boundVertexArray_ = boundSampler_ = boundTexture_ = ~0u;
+    texturedSet_ = vertexDiffuseSet_ = -1;
+    materialKnown_ = programInUse_ = false;
+    // The world transform is uploaded again at the next draw.
+    uploadedWorld_.m[0] = std::nanf("");
+}
+
 // ---- recording ----
 
 std::unique_ptr<RenderList> RendererGl::endList() { return std::move(collected_); }
 
-void RendererGl::replayList(RenderList& list) {
-    ProfileScope timing(profile::kSubmit, "Submit");
-    list.draw(*this);
-}
+void RendererGl::replayList(RenderList& list) { list.draw(*this); }
 
 void RendererGl::applyModelTransform() { setWorldTransform(model); }
 
@@ -197,6 +225,11 @@ void RendererGl::beginFrame() {
     sceneFinished_ = false;
     meshesDrawn = 0;
     impostorsShown = 0;
+    drawCalls = 0;
+    groupsDrawnMerged = 0;
+    mergeBudget_ = kMergedVerticesPerFrame;
+    group_ = nullptr;
+    groupDepth_ = 0;
     if (!device_)
         return;
     applyRenderStates();
@@ -227,6 +260,14 @@ void RendererGl::endFrame() {
         overlay();
     window_.swap();
     applyRenderStates();
+    // Freed meshes and descriptions leave the heap in holes that the C
+    // library keeps; after a large release they go back to the system.
+    static long liveAtTrim = 0;
+    liveAtTrim = std::max(liveAtTrim, Desc::liveCount);
+    if (liveAtTrim - Desc::liveCount >= kTrimAfterFreed) {
+        malloc_trim(0);
+        liveAtTrim = Desc::liveCount;
+    }
 }
 
 void RendererGl::finishScene() {
@@ -299,8 +340,53 @@ void RendererGl::captureImpostors() {
 
 void RendererGl::setStageTexture(GLuint texture) {
     stageTexture_ = texture;
+    if (texture == boundTexture_)
+        return;
+    boundTexture_ = texture;
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
+}
+
+void RendererGl::bindVertexArray(GLuint vertexArray) {
+    if (vertexArray == boundVertexArray_)
+        return;
+    boundVertexArray_ = vertexArray;
+    glBindVertexArray(vertexArray);
+}
+
+void RendererGl::useSampler(GLuint sampler) {
+    if (sampler == boundSampler_)
+        return;
+    boundSampler_ = sampler;
+    glBindSampler(0, sampler);
+}
+
+void RendererGl::useMaterial(const float diffuse[3], const float ambient[3], const float emissive[3]) {
+    const float wanted[9] = {diffuse[0], diffuse[1], diffuse[2], ambient[0], ambient[1],
+                             ambient[2], emissive[0], emissive[1], emissive[2]};
+    if (materialKnown_ && std::memcmp(wanted, materialSet_, sizeof wanted) == 0)
+        return;
+    std::memcpy(materialSet_, wanted, sizeof wanted);
+    materialKnown_ = true;
+    MeshMaterial m;
+    std::copy_n(diffuse, 3, m.diffuse);
+    std::copy_n(ambient, 3, m.ambient);
+    std::copy_n(emissive, 3, m.emissive);
+    shader_->setMaterial(m);
+}
+
+void RendererGl::useTextured(bool textured) {
+    if (texturedSet_ == static_cast<int>(textured))
+        return;
+    texturedSet_ = textured;
+    shader_->setTextured(textured);
+}
+
+void RendererGl::useVertexDiffuse(bool on) {
+    if (vertexDiffuseSet_ == static_cast<int>(on))
+        return;
+    vertexDiffuseSet_ = on;
+    shader_->setVertexDiffuse(on);
 }
 
 void RendererGl::setWorldTransform(const Matrix44& world) {
@@ -324,16 +410,24 @@ void RendererGl::setDepthTest(bool on) { on ? glEnable(GL_DEPTH_TEST) : glDisabl
 
 void RendererGl::setCulling(bool on) { on ? glEnable(GL_CULL_FACE) : glDisable(GL_CULL_FACE); }
 
-void RendererGl::setPointFiltering(bool on) { glBindSampler(0, on ? pointSampler_.id() : linearSampler_.id()); }
+void RendererGl::setPointFiltering(bool on) { useSampler(on ? pointSampler_.id() : linearSampler_.id()); }
 
-void RendererGl::setMaterial(const MeshMaterial& material) { shader_->setMaterial(material); }
+void RendererGl::setMaterial(const MeshMaterial& material) {
+    useMaterial(material.diffuse, material.ambient, material.emissive);
+}
 
-void RendererGl::setTextured(bool textured) { shader_->setTextured(textured); }
+void RendererGl::setTextured(bool textured) { useTextured(textured); }
 
 void RendererGl::prepareDraw() {
-    shader_->use();
+    if (!programInUse_) {
+        shader_->use();
+        programInUse_ = true;
+    }
     if (worldDirty_) {
-        shader_->setWorld(world_);
+        if (!(world_ == uploadedWorld_)) {
+            shader_->setWorld(world_);
+            uploadedWorld_ = world_;
+        }
         worldDirty_ = false;
     }
     // The view can change through setView, which the renderer does not see.
@@ -348,19 +442,125 @@ void RendererGl::prepareDraw() {
 void RendererGl::drawMesh(const Mesh& mesh) {
     if (!device_ || !mesh.uploaded())
         return;
-    prepareDraw();
-    shader_->setMaterial(mesh.material);
-    setStageTexture(mesh.texture);
-    shader_->setTextured(mesh.texture != 0);
-    if (mesh.showsImpostor) {
-        glBindSampler(0, pictureSampler_.id());
-        mesh.drawElements();
-        glBindSampler(0, linearSampler_.id());
-        ++impostorsShown;
-    } else {
-        mesh.drawElements();
-    }
     ++meshesDrawn;
+    impostorsShown += mesh.showsImpostor ? 1 : 0;
+    if (!group_) {
+        ProfileScope timing(profile::kSubmit, "Submit");
+        drawSingle(mesh, world_);
+        return;
+    }
+    groupDrawn_.add(mesh.serial, world_);
+    groupMeshes_.push_back(&mesh);
+    if (groupMode_ == GroupMode::Matching) {
+        const MergedGroup::Sequence& source = group_->source();
+        if (sourceCursor_ < source.size() && source.serial(sourceCursor_) == mesh.serial &&
+            source.world(sourceCursor_) == world_) {
+            ++sourceCursor_;
+            return;
+        }
+        groupMode_ = GroupMode::Gathering;
+    }
+    if (groupMode_ == GroupMode::Gathering) {
+        gatheredVertices_ += static_cast<size_t>(mesh.vertexCount());
+        if (gatheredVertices_ <= mergeBudget_)
+            return;
+        // Too much to merge this frame: the group is drawn mesh by mesh.
+        groupMode_ = GroupMode::Direct;
+    }
+    drawHeldBack();
+}
+
+void RendererGl::drawSingle(const Mesh& mesh, const Matrix44& world) {
+    setWorldTransform(world);
+    prepareDraw();
+    useVertexDiffuse(false);
+    setMaterial(mesh.material);
+    setStageTexture(mesh.texture);
+    useTextured(mesh.texture != 0);
+    useSampler(mesh.showsImpostor ? pictureSampler_.id() : linearSampler_.id());
+    const MeshArena::Range& r = mesh.range();
+    bindVertexArray(meshArena_->vertexArray(r.chunk));
+    glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(r.indexCount), GL_UNSIGNED_SHORT,
+                             reinterpret_cast<void*>(meshArena_->indexOffset(r)), static_cast<GLint>(r.firstVertex));
+    ++drawCalls;
+}
+
+void RendererGl::drawHeldBack() {
+    if (heldBackFrom_ == groupMeshes_.size())
+        return;
+    ProfileScope timing(profile::kSubmit, "Submit");
+    const Matrix44 current = world_;
+    for (size_t i = heldBackFrom_; i < groupMeshes_.size(); ++i)
+        drawSingle(*groupMeshes_[i], groupDrawn_.world(i));
+    heldBackFrom_ = groupMeshes_.size();
+    setWorldTransform(current);
+}
+
+void RendererGl::drawMerged(const MergedGroup& group) {
+    ProfileScope timing(profile::kSubmit, "Submit");
+    const Matrix44 current = world_;
+    setWorldTransform(group.world());
+    prepareDraw();
+    useVertexDiffuse(true);
+    for (const MergedGroup::Batch& b : group.batches()) {
+        useMaterial(b.ambient, b.ambient, b.emissive);
+        setStageTexture(b.texture);
+        useTextured(b.texture != 0);
+        useSampler(b.showsImpostor ? pictureSampler_.id() : linearSampler_.id());
+        // Bound even when it seems to be: a group that went may have left
+        // its name to this one.
+        if (&b == &group.batches().front()) {
+            boundVertexArray_ = group.vertexArray();
+            glBindVertexArray(boundVertexArray_);
+        }
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(b.indexCount), GL_UNSIGNED_INT,
+                       reinterpret_cast<void*>(static_cast<uintptr_t>(b.firstIndex) * sizeof(uint32_t)));
+        ++drawCalls;
+    }
+    ++groupsDrawnMerged;
+    setWorldTransform(current);
+}
+
+void RendererGl::beginGroup(std::unique_ptr<RenderGroup>& handle) {
+    if (groupDepth_++ > 0 || !device_ || !batching)
+        return;
+    if (!handle)
+        handle = std::make_unique<MergedGroup>();
+    group_ = static_cast<MergedGroup*>(handle.get());
+    groupMode_ = group_->merged() ? GroupMode::Matching : GroupMode::Gathering;
+    sourceCursor_ = 0;
+    gatheredVertices_ = 0;
+    groupDrawn_.clear();
+    groupMeshes_.clear();
+    heldBackFrom_ = 0;
+}
+
+void RendererGl::endGroup() {
+    if (groupDepth_ == 0 || --groupDepth_ > 0 || !group_)
+        return;
+    MergedGroup& group = *group_;
+    group_ = nullptr;
+    // The merged copy while the group draws exactly what it was made of. A
+    // mesh left out may be culled, but it may as well stand for content
+    // that went (an opening coarse, showing nothing): the copy would show it.
+    if (groupMode_ == GroupMode::Matching && groupMeshes_.size() == group.source().size()) {
+        drawMerged(group);
+        return;
+    }
+    // Merged anew: what it draws now is likely what it draws next frame.
+    if (groupMode_ == GroupMode::Gathering && groupMeshes_.size() >= kMinMergedMeshes) {
+        size_t merged = 0;
+        {
+            ProfileScope timing(profile::kRecord, "Record");
+            merged = group.build(groupDrawn_, groupMeshes_);
+        }
+        boundVertexArray_ = group.vertexArray();
+        mergeBudget_ -= std::min(mergeBudget_, merged);
+        verticesMerged += static_cast<long>(merged);
+        drawMerged(group);
+        return;
+    }
+    drawHeldBack();
 }
 
 void RendererGl::setLight(const Vector& direction) {
@@ -460,7 +660,11 @@ void RendererGl::emitMesh(TessellatedMesh& made) {
     }
     {
         ProfileScope timing(profile::kSubmit, "Submit");
-        mesh->upload();
+        const int chunks = meshArena_->chunkCount();
+        mesh->upload(meshArena_);
+        // A new chunk binds its own vertex array.
+        if (meshArena_->chunkCount() != chunks)
+            boundVertexArray_ = ~0u;
         mesh->draw(*this);
     }
     collect(collected_, std::move(mesh));
@@ -500,23 +704,30 @@ void RendererGl::drawGraph(const Graph& graph) {
     }
     if (vertices.empty())
         return;
+    // Drawn over everything: what a group held back must be under it.
+    if (group_) {
+        groupMode_ = GroupMode::Direct;
+        drawHeldBack();
+    }
     setDepthTest(false);
     setWorldTransform(Matrix44::identity());
     prepareDraw();
-    shader_->setTextured(false);
-    glBindVertexArray(streamArray_.id());
+    useVertexDiffuse(false);
+    useTextured(false);
+    bindVertexArray(streamArray_.id());
     glBindBuffer(GL_ARRAY_BUFFER, streamBuffer_.id());
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)), vertices.data(),
                  GL_STREAM_DRAW);
     for (int i = 0; i < nodes; ++i) {
-        shader_->setMaterial(nodeMaterial);
+        setMaterial(nodeMaterial);
         glDrawArrays(GL_TRIANGLES, 3 * i, 3);
+        ++drawCalls;
         if (lineRanges[i].second > 0) {
-            shader_->setMaterial(edgeMaterial);
+            setMaterial(edgeMaterial);
             glDrawArrays(GL_LINES, lineRanges[i].first, lineRanges[i].second);
+            ++drawCalls;
         }
     }
-    glBindVertexArray(0);
     setWorldTransform(model);
     setDepthTest(true);
 }
@@ -530,14 +741,15 @@ void RendererGl::drawLines(const std::vector<Vector>& ends, const MeshMaterial& 
     setDepthTest(false);
     setWorldTransform(Matrix44::identity());
     prepareDraw();
-    shader_->setTextured(false);
-    shader_->setMaterial(colour);
-    glBindVertexArray(streamArray_.id());
+    useVertexDiffuse(false);
+    useTextured(false);
+    setMaterial(colour);
+    bindVertexArray(streamArray_.id());
     glBindBuffer(GL_ARRAY_BUFFER, streamBuffer_.id());
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)), vertices.data(),
                  GL_STREAM_DRAW);
     glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(vertices.size()));
-    glBindVertexArray(0);
+    ++drawCalls;
     setWorldTransform(model);
     setDepthTest(true);
 }

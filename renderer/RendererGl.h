@@ -3,8 +3,11 @@
 // target (colour and a 24-bit depth buffer of the viewport's size), copies the
 // client rectangle of it to the window at the end of every frame, and keeps
 // the frame there for saving until the next frame starts. Geometry operations
-// tessellate into Meshes that are uploaded and drawn at once and collected
-// into the display list being recorded. Lighting is one directional light
+// tessellate into Meshes that are uploaded into shared buffers, drawn at once
+// and collected into the display list being recorded. What a subtree drawn
+// as a group draws is merged into a few ranges per texture, kept, and drawn
+// from them while the subtree draws those meshes; state is set only when it
+// changes. Lighting is one directional light
 // (white) over a scene ambient of 0x202020, the classic light, and on top of
 // it, while skyLight is on, the sky light the skybox hands over.
 #include <cstdint>
@@ -16,6 +19,7 @@
 #include "renderer/TessellatingContext.h"
 #include "renderer/GlObject.h"
 #include "renderer/ImpostorTexturePool.h"
+#include "renderer/MergedGroup.h"
 #include "renderer/Mesh.h"
 #include "renderer/MeshShader.h"
 #include "renderer/SkyLight.h"
@@ -71,6 +75,12 @@ public:
     // impostor is made this frame).
     std::unique_ptr<Impostor> createImpostor() override;
     void queueImpostor(Impostor* impostor) override;
+    // Groups: the meshes drawn in between are held back. While they are
+    // those of the group's merged copy, endGroup draws that copy; otherwise
+    // it merges them anew and draws the new copy, or, once the frame has
+    // merged its share (kMergedVerticesPerFrame), they are drawn on their own.
+    void beginGroup(std::unique_ptr<RenderGroup>& group) override;
+    void endGroup() override;
 
     // New client size: releases the texture cache and the render target,
     // makes them again at the new size and sets viewport, render states,
@@ -108,6 +118,8 @@ public:
     void prepareDraw();
     // One mesh with its material and texture, in the current transforms.
     void drawMesh(const Mesh& mesh);
+    // Binds a vertex array for the following draws (0: none).
+    void bindVertexArray(GLuint vertexArray);
 
     // Present rectangle: copied from the render target to the window at the
     // end of a frame (its bottom is raised while a status bar covers it).
@@ -130,11 +142,24 @@ public:
     MeshMaterial nodeMaterial;
     MeshMaterial impostorMaterial;
 
-    // Statistics: meshes tessellated since construction; meshes drawn and
-    // meshes showing an impostor since the last beginFrame.
+    // "Batching": groups are merged and drawn merged. Off, every list is
+    // drawn on its own; merged copies already made stay until their group goes.
+    bool batching = true;
+    // Vertices merged a frame at most; a group waits for a later frame beyond.
+    static constexpr size_t kMergedVerticesPerFrame = 250000;
+
+    // Statistics: meshes tessellated since construction; meshes drawn (each
+    // counted, merged or not), meshes showing an impostor, draw calls issued
+    // (the skybox's too) and groups drawn merged, since the last beginFrame;
+    // vertices merged since construction.
     long meshesBuilt = 0;
     int meshesDrawn = 0;
     int impostorsShown = 0;
+    int drawCalls = 0;
+    int groupsDrawnMerged = 0;
+    long verticesMerged = 0;
+    // The shared buffers of single meshes.
+    const MeshArena& meshArena() const { return *meshArena_; }
 
     // Projection times view at the last impostor capture.
     Matrix44 captureMatrix;
@@ -151,6 +176,18 @@ private:
     void emitMesh(TessellatedMesh& mesh) override;
     // Copies every queued impostor's window of the frame into its texture.
     void captureImpostors();
+    // The mesh's own draw call with world as its world transform.
+    void drawSingle(const Mesh& mesh, const Matrix44& world);
+    // The group's held-back meshes, each on its own.
+    void drawHeldBack();
+    void drawMerged(const MergedGroup& group);
+    // Shader state, set only when it changes.
+    void useSampler(GLuint sampler);
+    void useMaterial(const float diffuse[3], const float ambient[3], const float emissive[3]);
+    void useTextured(bool textured);
+    void useVertexDiffuse(bool on);
+    // Forgets what the device holds (after others drew with it).
+    void forgetDeviceState();
 
     GlWindow& window_;  // not owned
     bool device_ = false;
@@ -170,6 +207,32 @@ private:
     std::shared_ptr<ImpostorTexturePool> impostorTextures_ = std::make_shared<ImpostorTexturePool>();
     std::unique_ptr<RenderList> collected_;  // owned until endList
     std::vector<Impostor*> captureQueue_;    // not owned: the descriptions'; emptied every frame
+    // Shared with the meshes, which give their ranges back when they go
+    // (while the renderer lives).
+    std::shared_ptr<MeshArena> meshArena_;
+    // The outermost group being drawn (not owned), how deep groups nest,
+    // whether every mesh so far matched its merged copy (the next one from
+    // sourceCursor_ on) or is gathered for a new copy (with its vertices) or
+    // the group is drawn mesh by mesh; what the group drew this frame and
+    // the meshes (not owned: alive while the group draws), not drawn yet from
+    // heldBackFrom_ on.
+    enum class GroupMode { Matching, Gathering, Direct };
+    MergedGroup* group_ = nullptr;
+    int groupDepth_ = 0;
+    GroupMode groupMode_ = GroupMode::Direct;
+    size_t sourceCursor_ = 0;
+    size_t gatheredVertices_ = 0;
+    MergedGroup::Sequence groupDrawn_;
+    std::vector<const Mesh*> groupMeshes_;
+    size_t heldBackFrom_ = 0;
+    size_t mergeBudget_ = kMergedVerticesPerFrame;
+    // What the device holds; ~0u / -1: not known.
+    GLuint boundVertexArray_ = ~0u;
+    GLuint boundSampler_ = ~0u;
+    GLuint boundTexture_ = ~0u;
+    int texturedSet_ = -1, vertexDiffuseSet_ = -1;
+    bool materialKnown_ = false, programInUse_ = false;
+    float materialSet_[9] = {};
     bool sceneFinished_ = false;             // the impostors of this frame are captured
 
     Vector lightDirection_;
@@ -180,6 +243,7 @@ private:
     std::optional<Matrix44> viewOverride_;
     // What the shader holds, to upload only changes.
     bool worldDirty_ = true;
+    Matrix44 uploadedWorld_;
     Matrix44 uploadedViewProjection_;
     bool viewProjectionDirty_ = true;
 };

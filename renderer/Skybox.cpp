@@ -35,11 +35,10 @@ void Skybox::build(RendererGl& renderer, const char* folder) {
     renderer.setSkyLightColours(SkyLight::fromFolder(prefix));
     vertexArray_ = GlVertexArray(genVertexArray());
     vertexBuffer_ = GlBuffer(genBuffer());
-    glBindVertexArray(vertexArray_.id());
+    renderer.bindVertexArray(vertexArray_.id());
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_.id());
     glBufferData(GL_ARRAY_BUFFER, sizeof vertices_, vertices_.data(), GL_STATIC_DRAW);
     setVertexLayout();
-    glBindVertexArray(0);
 }
 
 void Skybox::draw(RendererGl& renderer) {
@@ -54,14 +53,14 @@ void Skybox::draw(RendererGl& renderer) {
     renderer.setCulling(false);
     renderer.setPointFiltering(true);
     renderer.prepareDraw();
-    glBindVertexArray(vertexArray_.id());
+    renderer.bindVertexArray(vertexArray_.id());
     for (int face = 0; face < kFaces; ++face) {
         if (textures_[face])
             renderer.setStageTexture(textures_[face].id());
         renderer.setTextured(renderer.stageTexture() != 0);
         glDrawArrays(GL_TRIANGLE_STRIP, face * 4, 4);
+        ++renderer.drawCalls;
     }
-    glBindVertexArray(0);
     renderer.setPointFiltering(false);
     renderer.setDepthTest(true);
     renderer.setCulling(true);

@@ -34,8 +34,10 @@ TourBreakdown::Frame TourBreakdown::split(const Profiler::Section& frame, double
     Frame f;
     f.generation = 1000 * exclusiveSeconds(frame, profile::kGenerate);
     f.tessellation = 1000 * exclusiveSeconds(frame, profile::kRecord);
+    f.occluders = 1000 * exclusiveSeconds(frame, profile::kOccluders);
     f.submission = 1000 * exclusiveSeconds(frame, profile::kSubmit);
-    f.traversal = std::max(0.0, 1000 * frame.seconds - f.generation - f.tessellation - f.submission);
+    f.traversal =
+        std::max(0.0, 1000 * frame.seconds - f.generation - f.tessellation - f.occluders - f.submission);
     f.finish = finishMs;
     return f;
 }
@@ -58,7 +60,13 @@ double TourBreakdown::percentile(std::vector<double> values, double p) {
     return values[std::min(i, values.size() - 1)];
 }
 
-void TourBreakdown::add(int pass, const Frame& frame) { frames_.emplace_back(pass, frame); }
+void TourBreakdown::add(int pass, const Frame& f) {
+    std::array<FrameQuantiles, kParts>& parts = parts_[pass];
+    const double values[kParts] = {f.traversal,   f.generation, f.tessellation, f.ownWork(),
+                                   f.occluders, f.submission, f.finish};
+    for (int i = 0; i < kParts; ++i)
+        parts[i].add(values[i]);
+}
 
 void TourBreakdown::endPass(int pass, const PassEnd& end) { ends_.emplace_back(pass, end); }
 
@@ -79,24 +87,20 @@ bool TourBreakdown::endedWithin(int earlier, int later, double factor, bool memo
 }
 
 void TourBreakdown::print(int pass, bool rendered, std::FILE* out) const {
-    std::vector<double> parts[6];
-    for (const auto& [p, f] : frames_) {
-        if (p != pass)
-            continue;
-        const double values[6] = {f.traversal, f.generation, f.tessellation, f.ownWork(), f.submission, f.finish};
-        for (int i = 0; i < 6; ++i)
-            parts[i].push_back(values[i]);
-    }
-    static const char* const kNames[6] = {"traversal",
+    static const std::array<FrameQuantiles, kParts> kNone;
+    const auto found = parts_.find(pass);
+    const std::array<FrameQuantiles, kParts>& parts = found != parts_.end() ? found->second : kNone;
+    static const char* const kNames[kParts] = {"traversal",
                                           "generation",
                                           "tessellation",
                                           "traversal+generation+tessellation",
+                                          "occluder rasterising",
                                           "GL submission",
                                           "GL finish"};
     std::fprintf(out, "summary: pass %d time per frame, ms          median      p99      max\n", pass);
-    for (int i = 0; i < (rendered ? 6 : 4); ++i)
-        std::fprintf(out, "summary:   %-34s %8.3f %8.3f %8.3f\n", kNames[i], percentile(parts[i], 0.5),
-                     percentile(parts[i], 0.99), percentile(parts[i], 1.0));
+    for (int i = 0; i < (rendered ? kParts : 4); ++i)
+        std::fprintf(out, "summary:   %-34s %8.3f %8.3f %8.3f\n", kNames[i], parts[i].quantile(0.5),
+                     parts[i].quantile(0.99), parts[i].quantile(1.0));
     if (const PassEnd* e = passEnd(pass))
         std::fprintf(out, "summary: pass %d memory  peak resident %ld kB  final resident %ld kB  live descriptions %ld\n",
                      pass, e->peakKb, e->finalKb, e->live);

@@ -2,20 +2,24 @@
 // Where the tour's frame time goes, read from the profiling timer's sections,
 // and what each pass leaves behind: per pass the median and p99 of every part
 // of a frame, the peak and final resident memory and the live descriptions.
+#include <array>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <utility>
 #include <vector>
 
 #include "core/Profiler.h"
+#include "tools/tour/FrameQuantiles.h"
 
 class TourBreakdown {
 public:
     // One frame, in milliseconds.
     struct Frame {
-        double traversal = 0;     // the frame less the three parts below: culling, detail, collapse
+        double traversal = 0;     // the frame less the four parts below: culling, detail, collapse
         double generation = 0;    // inside generate
-        double tessellation = 0;  // recording lists: tessellating, building meshes
+        double tessellation = 0;  // recording lists: tessellating, building meshes, merging groups
+        double occluders = 0;     // meshes rasterised into the occlusion buffer
         double submission = 0;    // uploads and draw calls to the device
         double finish = 0;        // end of frame and waiting for the device
         // What the program itself costs, without the device.
@@ -29,8 +33,8 @@ public:
         long live = 0;     // live descriptions at its end
     };
 
-    // Splits the frame timed by the section `frame`: the generate, record and
-    // submit sections below it, each less the sections nested in it; the rest
+    // Splits the frame timed by the section `frame`: the generate, record,
+    // occluder and submit sections below it, each less the sections nested in it; the rest
     // is traversal. finishMs is measured outside the section.
     static Frame split(const Profiler::Section& frame, double finishMs);
     // The same for the profiler's top-level "Render" section (all zero without one).
@@ -59,6 +63,9 @@ public:
     void print(int pass, bool rendered, std::FILE* out) const;
 
 private:
-    std::vector<std::pair<int, Frame>> frames_;
+    // Per pass, each part of the frame and the program's own work, in the
+    // order print() names them.
+    static constexpr int kParts = 7;
+    std::map<int, std::array<FrameQuantiles, kParts>> parts_;
     std::vector<std::pair<int, PassEnd>> ends_;
 };

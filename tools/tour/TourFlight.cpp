@@ -60,10 +60,10 @@ void TourFlight::fly(int pass) {
         s.pass = pass;
         summary_.add(s);
         if (!o_.quiet)
-            std::printf("pass %d frame %4d  cpu %8.2f ms  gpu %7.2f ms  tris %8d  meshes %6d  live %6ld"
+            std::printf("pass %d frame %4d  cpu %8.2f ms  gpu %7.2f ms  tris %8d  meshes %6d  draws %6d  live %6ld"
                         "  gen %5ld  freed %5ld  imp %3d  shown %4d  occ %5d/%5d m%d  detail %.3f"
                         "  made %5ld  waiting %5ld  destroyed %5ld  visited %6ld  recorded %5ld  thread %7.2f ms\n",
-                        pass, i, s.cpuMs, s.gpuMs, s.triangles, s.meshes, s.live, s.generated, s.freed,
+                        pass, i, s.cpuMs, s.gpuMs, s.triangles, s.meshes, s.drawCalls, s.live, s.generated, s.freed,
                         s.impostors, s.impostorsShown, s.occlusionHits, s.occlusionTests, s.occlusionMode,
                         s.detail, s.made, s.waiting, s.destroyed, s.visited, s.recorded, s.threadCpuMs);
         if (renderer_ && pass == 0 && !o_.pngDir.empty() && i % o_.every == 0) {
@@ -150,6 +150,7 @@ FrameStats TourFlight::frame(int pass) {
     s.meshes = renderer_ ? renderer_->meshesDrawn : 0;
     s.impostors = ctx_.impostorsMade;
     s.impostorsShown = renderer_ ? renderer_->impostorsShown : 0;
+    s.drawCalls = renderer_ ? renderer_->drawCalls : 0;
     s.occlusionTests = ctx_.occlusion().tests;
     s.occlusionHits = ctx_.occlusion().hits;
     ctx_.endFrame();

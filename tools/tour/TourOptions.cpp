@@ -43,7 +43,7 @@ void TourOptions::usage(std::FILE* out) {
                  "                      [--export-tiles DIR] [--jobs N] [--shard I/N] [--limit K]\n"
                  "                      [--merge-tileset DIR] [--at X,Z] [--path street]\n"
                  "                      [--autopilot] [--pilot-height H] [--crowd] [--collisions]\n"
-                 "                      [--classic-light] [--view NAME] [--shot FILE]\n"
+                 "                      [--classic-light] [--no-batching] [--view NAME] [--shot FILE]\n"
                  "                      [--budget N] [--target-fps N] [--hold N]\n"
                  "  --frames N      frames along the path, 1 to 1000000 (default 240)\n"
                  "  --size WxH      render size in pixels, each side 1 to 8192 (default 640x480)\n"
@@ -79,6 +79,7 @@ void TourOptions::usage(std::FILE* out) {
                  "  --crowd         step and draw the crowd (\"NPCs\")\n"
                  "  --collisions    the autopilot and the crowd test their moves against the town\n"
                  "  --classic-light the sun and a 0x202020 ambient only, without the sky light\n"
+                 "  --no-batching   draw every recorded list on its own, no merged groups\n"
                  "  --budget N      nodes grown and nodes freed a frame, 0 (unlimited) or 256 to 100000000\n"
                  "                  (default %d, as in the window)\n"
                  "  --target-fps N  run the window's frame-rate monitor on the measured frame times, 0 to 1000\n"
@@ -187,6 +188,8 @@ bool TourOptions::parse(int argc, char** argv) {
             collisions = true;
         else if (a == "--classic-light")
             classicLight = true;
+        else if (a == "--no-batching")
+            batching = false;
         else if (a == "--view" && next(v)) {
             if (!findView(v))
                 return false;

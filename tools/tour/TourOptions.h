@@ -44,6 +44,7 @@ struct TourOptions {
     bool crowd = false;
     bool collisions = false;
     bool classicLight = false;  // no sky light: sun and 0x202020 ambient only
+    bool batching = true;       // groups merged; off: every list drawn on its own
     std::string view;                // a named view (TourViews) instead of the path; empty: none
     std::vector<std::string> shots;  // absolute; the last frame written to each
     int budget = -1;         // nodes grown and freed a frame, 0 unlimited; -1: the window's default (a view: 0)

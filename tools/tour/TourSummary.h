@@ -2,7 +2,9 @@
 // What the tour measured frame by frame, and the "summary:" lines it prints
 // for each pass.
 #include <cstdio>
-#include <vector>
+#include <map>
+
+#include "tools/tour/FrameQuantiles.h"
 
 class Autopilot;
 class Crowd;
@@ -19,6 +21,7 @@ struct FrameStats {
     long freed = 0;
     int impostors = 0;       // made this frame
     int impostorsShown = 0;  // meshes showing an impostor
+    int drawCalls = 0;       // GL draw calls issued, the skybox's too
     int occlusionTests = 0;
     int occlusionHits = 0;
     int occlusionMode = 0;   // at the end of the frame
@@ -52,7 +55,9 @@ public:
         float targetFps = -1;       // the monitor's target; negative: none
     };
 
-    void add(const FrameStats& frame) { stats_.push_back(frame); }
+    // Folds the frame into its pass's figures: memory stays bounded however
+    // long the flight.
+    void add(const FrameStats& frame);
     // The "summary:" lines of one pass, with the breakdown's, and the crowd's
     // and the autopilot's counts.
     void print(int pass, const Flight& flight, const TourBreakdown& breakdown, std::FILE* out) const;
@@ -61,5 +66,20 @@ private:
     // The thread's CPU time, the growth budget's counts, recording and impostors.
     void printGrowth(int pass, const Flight& flight, std::FILE* out) const;
 
-    std::vector<FrameStats> stats_;
+    // One pass's figures so far.
+    struct Pass {
+        size_t frames = 0;
+        FrameQuantiles cpu, gpu, threadCpu, made, destroyed, recorded, impostors, impostorMs, crowdMs, crowdCpuMs;
+        long generated = 0, freed = 0, liveMax = 0, liveEnd = 0;
+        double triangles = 0, meshes = 0, shown = 0;
+        int trianglesMax = 0, meshesMax = 0, shownMax = 0, framesCulling = 0, drawCallsMax = 0;
+        double drawCalls = 0;
+        long impostorsMade = 0, tests = 0, hits = 0;
+        long grownMax = 0, waitingFrames = 0, dropped = 0, waitingEnd = 0;
+        size_t completeFrom = 0;  // frames of the pass up to the last that grew or left something waiting
+    };
+    // The pass's figures; empty ones for a pass without frames.
+    const Pass& figures(int pass) const;
+
+    std::map<int, Pass> passes_;
 };

@@ -134,6 +134,7 @@ int main(int argc, char** argv) {
     if (renderer) {
         sky.build(*renderer);
         renderer->skyLight = !o.classicLight;
+        renderer->batching = o.batching;
     }
     std::unique_ptr<Desc> world;
     TypRegIrregular* root = buildWorld(world);

@@ -23,6 +23,8 @@ public:
     const ClassName& className() const override;
     // Heading "TypBui", the material entry "Wall material", then DescPoly's.
     void declareParameters(ParameterList& list) override;
+    // Buildings, sites, street pieces and tree lines are drawn as groups.
+    bool drawsAsGroup() const override { return true; }
     // The solid prism, children or not.
     bool collides(const Vector& from, const Vector& to) const override;
     // drawPlotShape with the main material.

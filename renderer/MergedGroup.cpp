@@ -1,0 +1,157 @@
+#include "renderer/MergedGroup.h"
+
+#include <cstddef>
+#include <map>
+#include <tuple>
+
+#include "renderer/Mesh.h"
+
+void setMergedVertexLayout() {
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(MergedVertex),
+                          reinterpret_cast<void*>(offsetof(MergedVertex, x)));
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(MergedVertex),
+                          reinterpret_cast<void*>(offsetof(MergedVertex, nx)));
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(MergedVertex),
+                          reinterpret_cast<void*>(offsetof(MergedVertex, u)));
+    glEnableVertexAttribArray(3);
+    glVertexAttribPointer(3, 3, GL_FLOAT, GL_FALSE, sizeof(MergedVertex),
+                          reinterpret_cast<void*>(offsetof(MergedVertex, r)));
+}
+
+// ---- Sequence ----
+
+void MergedGroup::Sequence::clear() {
+    serials_.clear();
+    matrixOf_.clear();
+    worlds_.clear();
+}
+
+void MergedGroup::Sequence::add(uint64_t serial, const Matrix44& world) {
+    if (worlds_.empty() || !(worlds_.back() == world))
+        worlds_.push_back(world);
+    serials_.push_back(serial);
+    matrixOf_.push_back(static_cast<uint32_t>(worlds_.size() - 1));
+}
+
+bool MergedGroup::Sequence::operator==(const Sequence& o) const {
+    return serials_ == o.serials_ && matrixOf_ == o.matrixOf_ && worlds_ == o.worlds_;
+}
+
+// ---- MergedGroup ----
+
+void MergedGroup::release() {
+    batches_.clear();
+    source_.clear();
+    if (vertexBuffer_) {
+        // The array buffer binding is no vertex array's state.
+        for (const GlBuffer* b : {&vertexBuffer_, &indexBuffer_}) {
+            glBindBuffer(GL_ARRAY_BUFFER, b->id());
+            glBufferData(GL_ARRAY_BUFFER, 0, nullptr, GL_STATIC_DRAW);
+        }
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+    }
+    bytes_ = 0;
+}
+
+size_t MergedGroup::build(const Sequence& drawn, const std::vector<const Mesh*>& meshes) {
+    batches_.clear();
+    struct Gathered {
+        Batch batch;
+        std::vector<const Mesh*> meshes;
+        std::vector<const Matrix44*> worlds;
+    };
+    // In the order each surface first comes: coplanar faces of two surfaces
+    // (a kerb on its pavement) then cover each other as they did drawn one
+    // by one. The copy's draws need as many texture changes in any order.
+    using Key = std::tuple<GLuint, bool, float, float, float, float, float, float>;
+    std::map<Key, size_t> batchOf;
+    std::vector<Gathered> gathered;
+    for (size_t i = 0; i < meshes.size(); ++i) {
+        const Mesh& mesh = *meshes[i];
+        if (mesh.indices().empty())
+            continue;
+        const MeshMaterial& m = mesh.material;
+        const Key key{mesh.texture, mesh.showsImpostor, m.ambient[0], m.ambient[1], m.ambient[2],
+                      m.emissive[0], m.emissive[1], m.emissive[2]};
+        const auto [found, added] = batchOf.emplace(key, gathered.size());
+        if (added)
+            gathered.emplace_back();
+        Gathered& g = gathered[found->second];
+        if (added) {
+            g.batch.texture = mesh.texture;
+            g.batch.showsImpostor = mesh.showsImpostor;
+            for (int c = 0; c < 3; ++c) {
+                g.batch.ambient[c] = m.ambient[c];
+                g.batch.emissive[c] = m.emissive[c];
+            }
+        }
+        g.meshes.push_back(&mesh);
+        g.worlds.push_back(&drawn.world(i));
+    }
+    // The group's frame is that of its first mesh; others are placed in it.
+    world_ = meshes.empty() ? Matrix44::identity() : drawn.world(0);
+    const Matrix44 toGroup = world_.inverse();
+    // One vertex buffer and one index buffer, each batch a range of both.
+    size_t vertexCount = 0, indexCount = 0;
+    for (const Mesh* mesh : meshes) {
+        vertexCount += mesh->vertices().size();
+        indexCount += mesh->indices().size();
+    }
+    std::vector<MergedVertex> vertices;
+    std::vector<uint32_t> indices;
+    vertices.reserve(vertexCount);
+    indices.reserve(indexCount);
+    for (Gathered& g : gathered) {
+        g.batch.firstIndex = static_cast<uint32_t>(indices.size());
+        for (size_t k = 0; k < g.meshes.size(); ++k) {
+            const Mesh& mesh = *g.meshes[k];
+            const MeshMaterial& m = mesh.material;
+            const uint32_t base = static_cast<uint32_t>(vertices.size());
+            if (*g.worlds[k] == world_) {
+                // Untouched, so that coplanar faces meet in depth exactly as
+                // they do drawn one by one.
+                for (const Vertex& v : mesh.vertices())
+                    vertices.push_back(
+                        {v.x, v.y, v.z, v.nx, v.ny, v.nz, v.u, v.v, m.diffuse[0], m.diffuse[1], m.diffuse[2]});
+            } else {
+                const Matrix44 placement = toGroup * *g.worlds[k];
+                for (const Vertex& v : mesh.vertices()) {
+                    const Vector p = placement.transformPoint({v.x, v.y, v.z});
+                    // Not normalised: the shader normalises after its own
+                    // transform, as it does for a placed mesh.
+                    const Vector n = placement.transformDirection({v.nx, v.ny, v.nz});
+                    vertices.push_back(
+                        {p.x, p.y, p.z, n.x, n.y, n.z, v.u, v.v, m.diffuse[0], m.diffuse[1], m.diffuse[2]});
+                }
+            }
+            for (uint16_t index : mesh.indices())
+                indices.push_back(base + index);
+            g.batch.triangles += mesh.triangleCount();
+        }
+        g.batch.indexCount = static_cast<uint32_t>(indices.size()) - g.batch.firstIndex;
+        batches_.push_back(g.batch);
+    }
+    if (!vertexArray_) {
+        vertexArray_ = GlVertexArray(genVertexArray());
+        vertexBuffer_ = GlBuffer(genBuffer());
+        indexBuffer_ = GlBuffer(genBuffer());
+        glBindVertexArray(vertexArray_.id());
+        glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_.id());
+        setMergedVertexLayout();
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_.id());
+    } else {
+        glBindVertexArray(vertexArray_.id());
+    }
+    // New storage each time: the old one may still be read by this frame's draws.
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_.id());
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(MergedVertex)),
+                 vertices.data(), GL_STATIC_DRAW);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)),
+                 indices.data(), GL_STATIC_DRAW);
+    bytes_ = vertices.size() * sizeof(MergedVertex) + indices.size() * sizeof(uint32_t);
+    source_ = drawn;
+    return vertices.size();
+}

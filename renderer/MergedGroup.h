@@ -1,0 +1,86 @@
+#pragma once
+// A subtree's meshes merged for drawing, in buffers of its own (made anew
+// when it is merged again, so that no draw in flight is waited for): one
+// range per texture and surface, in the frame of its first mesh, with the
+// placement of meshes drawn in other frames baked in, and each mesh's
+// diffuse colour (the brightness jitter included) in
+// every vertex. It remembers which meshes it was made of, in drawing order,
+// so that the renderer draws it only while the subtree draws those meshes.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/RenderContext.h"
+#include "core/Vector.h"
+#include "renderer/GlObject.h"
+
+class Mesh;
+
+// The vertex of a merged range: a mesh vertex in the group's frame and the
+// mesh's diffuse colour; 44 bytes.
+struct MergedVertex {
+    float x = 0, y = 0, z = 0;
+    float nx = 0, ny = 0, nz = 0;
+    float u = 0, v = 0;
+    float r = 0, g = 0, b = 0;
+};
+static_assert(sizeof(MergedVertex) == 44, "merged ranges upload vertices as 44-byte records");
+
+// The attributes of the mesh vertex and attribute 3, the diffuse colour.
+void setMergedVertexLayout();
+
+class MergedGroup : public RenderGroup {
+public:
+    // What a subtree drew in one frame: each mesh's serial and the world
+    // transform it was drawn with, in order.
+    class Sequence {
+    public:
+        void clear();
+        void add(uint64_t serial, const Matrix44& world);
+        size_t size() const { return serials_.size(); }
+        bool empty() const { return serials_.empty(); }
+        uint64_t serial(size_t i) const { return serials_[i]; }
+        const Matrix44& world(size_t i) const { return worlds_[matrixOf_[i]]; }
+        bool operator==(const Sequence& o) const;
+
+    private:
+        std::vector<uint64_t> serials_;
+        std::vector<uint32_t> matrixOf_;  // into worlds_, per mesh
+        std::vector<Matrix44> worlds_;    // each transform once per run of meshes that share it
+    };
+
+    // The meshes of one texture and surface.
+    struct Batch {
+        GLuint texture = 0;          // not owned; 0 untextured
+        bool showsImpostor = false;  // an impostor's picture: drawn with the picture sampler
+        float ambient[3] = {0, 0, 0};
+        float emissive[3] = {0, 0, 0};
+        uint32_t firstIndex = 0, indexCount = 0;
+        int triangles = 0;
+    };
+
+    // Forgets the copy and gives its memory back; the buffers stay for the next.
+    void release() override;
+
+    bool merged() const { return !batches_.empty(); }
+    const Sequence& source() const { return source_; }
+    const std::vector<Batch>& batches() const { return batches_; }
+    // Replaces the batches by meshes[i] drawn with drawn.world(i), one per
+    // texture and surface; returns the vertices merged. Needs a current GL context and
+    // leaves the group's vertex array bound.
+    size_t build(const Sequence& drawn, const std::vector<const Mesh*>& meshes);
+    GLuint vertexArray() const { return vertexArray_.id(); }
+    // The world transform the copy is drawn with.
+    const Matrix44& world() const { return world_; }
+    // Bytes of the vertices and indices merged.
+    size_t bytes() const { return bytes_; }
+
+private:
+    Sequence source_;
+    std::vector<Batch> batches_;
+    GlVertexArray vertexArray_;
+    GlBuffer vertexBuffer_;
+    GlBuffer indexBuffer_;
+    size_t bytes_ = 0;
+    Matrix44 world_;
+};
