@@ -151,6 +151,8 @@ TEST_F(EditorSmoke, FliesThroughTheTownWithMenusDialogsAndScreenshots) {
         "menu Resources...; wait 2; press OK; wait 2\n"
         "menu Cameras; wait 2; press Save current; wait 2; press Close; wait 2\n"
         "menu Info; wait 5; menu Info; menu Properties; wait 3; menu Properties\n"
+        // Every list on its own for a while, then merged groups again.
+        "menu Batching; hold Up 10; menu Batching; wait 3\n"
         "hold Up 30; hold S 1; wait 3; capture ../window.bmp; wait 2\n"
         "resize 400 300; wait 30; hold S 1; wait 3; quit";
     ASSERT_EQ(run(script), 0) << output_;

@@ -1,0 +1,240 @@
+// The renderer's device state, set only when it changes, and its draws: a
+// mesh on its own, and groups held back and drawn from their merged copy.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "core/Profiler.h"
+#include "renderer/RendererGl.h"
+
+namespace {
+// Meshes below which a group is not worth merging.
+constexpr size_t kMinMergedMeshes = 2;
+}  // namespace
+
+// ---- device ----
+
+void RendererGl::setStageTexture(GLuint texture) {
+    stageTexture_ = texture;
+    if (texture == boundTexture_)
+        return;
+    boundTexture_ = texture;
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+}
+
+void RendererGl::bindVertexArray(GLuint vertexArray) {
+    if (vertexArray == boundVertexArray_)
+        return;
+    boundVertexArray_ = vertexArray;
+    glBindVertexArray(vertexArray);
+}
+
+void RendererGl::useSampler(GLuint sampler) {
+    if (sampler == boundSampler_)
+        return;
+    boundSampler_ = sampler;
+    glBindSampler(0, sampler);
+}
+
+void RendererGl::useMaterial(const float diffuse[3], const float ambient[3], const float emissive[3]) {
+    const float wanted[9] = {diffuse[0], diffuse[1], diffuse[2], ambient[0], ambient[1],
+                             ambient[2], emissive[0], emissive[1], emissive[2]};
+    if (materialKnown_ && std::memcmp(wanted, materialSet_, sizeof wanted) == 0)
+        return;
+    std::memcpy(materialSet_, wanted, sizeof wanted);
+    materialKnown_ = true;
+    MeshMaterial m;
+    std::copy_n(diffuse, 3, m.diffuse);
+    std::copy_n(ambient, 3, m.ambient);
+    std::copy_n(emissive, 3, m.emissive);
+    shader_->setMaterial(m);
+}
+
+void RendererGl::useTextured(bool textured) {
+    if (texturedSet_ == static_cast<int>(textured))
+        return;
+    texturedSet_ = textured;
+    shader_->setTextured(textured);
+}
+
+void RendererGl::useVertexDiffuse(bool on) {
+    if (vertexDiffuseSet_ == static_cast<int>(on))
+        return;
+    vertexDiffuseSet_ = on;
+    shader_->setVertexDiffuse(on);
+}
+
+void RendererGl::setWorldTransform(const Matrix44& world) {
+    world_ = world;
+    worldDirty_ = true;
+}
+
+void RendererGl::setViewTransform(const Matrix44& viewTransform) {
+    viewOverride_ = viewTransform;
+    viewProjectionDirty_ = true;
+}
+
+void RendererGl::resetViewTransform() {
+    viewOverride_.reset();
+    viewProjectionDirty_ = true;
+}
+
+void RendererGl::setLighting(bool on) { shader_->setLighting(on); }
+
+void RendererGl::setDepthTest(bool on) { on ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST); }
+
+void RendererGl::setCulling(bool on) { on ? glEnable(GL_CULL_FACE) : glDisable(GL_CULL_FACE); }
+
+void RendererGl::setPointFiltering(bool on) { useSampler(on ? pointSampler_.id() : linearSampler_.id()); }
+
+void RendererGl::setMaterial(const MeshMaterial& material) {
+    useMaterial(material.diffuse, material.ambient, material.emissive);
+}
+
+void RendererGl::setTextured(bool textured) { useTextured(textured); }
+
+void RendererGl::prepareDraw() {
+    if (!programInUse_) {
+        shader_->use();
+        programInUse_ = true;
+    }
+    if (worldDirty_) {
+        if (!(world_ == uploadedWorld_)) {
+            shader_->setWorld(world_);
+            uploadedWorld_ = world_;
+        }
+        worldDirty_ = false;
+    }
+    // The view can change through setView, which the renderer does not see.
+    const Matrix44 viewProjection = projection * (viewOverride_ ? *viewOverride_ : view);
+    if (viewProjectionDirty_ || !(viewProjection == uploadedViewProjection_)) {
+        shader_->setViewProjection(viewProjection);
+        uploadedViewProjection_ = viewProjection;
+        viewProjectionDirty_ = false;
+    }
+}
+
+void RendererGl::drawMesh(const Mesh& mesh) {
+    if (!device_ || !mesh.uploaded())
+        return;
+    ++meshesDrawn;
+    impostorsShown += mesh.showsImpostor ? 1 : 0;
+    if (!group_) {
+        ProfileScope timing(profile::kSubmit, "Submit");
+        drawSingle(mesh, world_);
+        return;
+    }
+    groupDrawn_.add(mesh.serial, world_);
+    groupMeshes_.push_back(&mesh);
+    if (groupMode_ == GroupMode::Matching) {
+        const MergedGroup::Sequence& source = group_->source();
+        if (sourceCursor_ < source.size() && source.serial(sourceCursor_) == mesh.serial &&
+            source.world(sourceCursor_) == world_) {
+            ++sourceCursor_;
+            return;
+        }
+        groupMode_ = GroupMode::Gathering;
+    }
+    if (groupMode_ == GroupMode::Gathering) {
+        gatheredVertices_ += static_cast<size_t>(mesh.vertexCount());
+        if (gatheredVertices_ <= mergeBudget_)
+            return;
+        // Too much to merge this frame: the group is drawn mesh by mesh.
+        groupMode_ = GroupMode::Direct;
+    }
+    drawHeldBack();
+}
+
+void RendererGl::drawSingle(const Mesh& mesh, const Matrix44& world) {
+    setWorldTransform(world);
+    prepareDraw();
+    useVertexDiffuse(false);
+    setMaterial(mesh.material);
+    setStageTexture(mesh.texture);
+    useTextured(mesh.texture != 0);
+    useSampler(mesh.showsImpostor ? pictureSampler_.id() : linearSampler_.id());
+    const MeshArena::Range& r = mesh.range();
+    bindVertexArray(meshArena_->vertexArray(r.chunk));
+    glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(r.indexCount), GL_UNSIGNED_SHORT,
+                             reinterpret_cast<void*>(meshArena_->indexOffset(r)), static_cast<GLint>(r.firstVertex));
+    ++drawCalls;
+}
+
+void RendererGl::drawHeldBack() {
+    if (heldBackFrom_ == groupMeshes_.size())
+        return;
+    ProfileScope timing(profile::kSubmit, "Submit");
+    const Matrix44 current = world_;
+    for (size_t i = heldBackFrom_; i < groupMeshes_.size(); ++i)
+        drawSingle(*groupMeshes_[i], groupDrawn_.world(i));
+    heldBackFrom_ = groupMeshes_.size();
+    setWorldTransform(current);
+}
+
+void RendererGl::drawMerged(const MergedGroup& group) {
+    ProfileScope timing(profile::kSubmit, "Submit");
+    const Matrix44 current = world_;
+    setWorldTransform(group.world());
+    prepareDraw();
+    useVertexDiffuse(true);
+    for (const MergedGroup::Batch& b : group.batches()) {
+        useMaterial(b.ambient, b.ambient, b.emissive);
+        setStageTexture(b.texture);
+        useTextured(b.texture != 0);
+        useSampler(b.showsImpostor ? pictureSampler_.id() : linearSampler_.id());
+        // Bound even when it seems to be: a group that went may have left
+        // its name to this one.
+        if (&b == &group.batches().front()) {
+            boundVertexArray_ = group.vertexArray();
+            glBindVertexArray(boundVertexArray_);
+        }
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(b.indexCount), GL_UNSIGNED_INT,
+                       reinterpret_cast<void*>(static_cast<uintptr_t>(b.firstIndex) * sizeof(uint32_t)));
+        ++drawCalls;
+    }
+    ++groupsDrawnMerged;
+    setWorldTransform(current);
+}
+
+void RendererGl::beginGroup(std::unique_ptr<RenderGroup>& handle) {
+    if (groupDepth_++ > 0 || !device_ || !batching)
+        return;
+    if (!handle)
+        handle = std::make_unique<MergedGroup>();
+    group_ = static_cast<MergedGroup*>(handle.get());
+    groupMode_ = group_->merged() ? GroupMode::Matching : GroupMode::Gathering;
+    sourceCursor_ = 0;
+    gatheredVertices_ = 0;
+    groupDrawn_.clear();
+    groupMeshes_.clear();
+    heldBackFrom_ = 0;
+}
+
+void RendererGl::endGroup() {
+    if (groupDepth_ == 0 || --groupDepth_ > 0 || !group_)
+        return;
+    MergedGroup& group = *group_;
+    group_ = nullptr;
+    // The merged copy while the group draws exactly what it was made of. A
+    // mesh left out may be culled, but it may as well stand for content
+    // that went (an opening coarse, showing nothing): the copy would show it.
+    if (groupMode_ == GroupMode::Matching && groupMeshes_.size() == group.source().size()) {
+        drawMerged(group);
+        return;
+    }
+    // Merged anew: what it draws now is likely what it draws next frame.
+    if (groupMode_ == GroupMode::Gathering && groupMeshes_.size() >= kMinMergedMeshes) {
+        size_t merged = 0;
+        {
+            ProfileScope timing(profile::kRecord, "Record");
+            merged = group.build(groupDrawn_, groupMeshes_);
+        }
+        boundVertexArray_ = group.vertexArray();
+        mergeBudget_ -= std::min(mergeBudget_, merged);
+        verticesMerged += static_cast<long>(merged);
+        drawMerged(group);
+        return;
+    }
+    drawHeldBack();
+}
