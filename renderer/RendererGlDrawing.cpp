@@ -127,6 +127,7 @@ void RendererGl::drawMesh(const Mesh& mesh) {
     }
     groupDrawn_.add(mesh.serial, world_);
     groupMeshes_.push_back(&mesh);
+    gatheredVertices_ += static_cast<size_t>(mesh.vertexCount());
     if (groupMode_ == GroupMode::Matching) {
         const MergedGroup::Sequence& source = group_->source();
         if (sourceCursor_ < source.size() && source.serial(sourceCursor_) == mesh.serial &&
@@ -137,7 +138,6 @@ void RendererGl::drawMesh(const Mesh& mesh) {
         groupMode_ = GroupMode::Gathering;
     }
     if (groupMode_ == GroupMode::Gathering) {
-        gatheredVertices_ += static_cast<size_t>(mesh.vertexCount());
         if (gatheredVertices_ <= mergeBudget_)
             return;
         // Too much to merge this frame: the group is drawn mesh by mesh.
@@ -219,9 +219,13 @@ void RendererGl::endGroup() {
     // The merged copy while the group draws exactly what it was made of. A
     // mesh left out may be culled, but it may as well stand for content
     // that went (an opening coarse, showing nothing): the copy would show it.
-    if (groupMode_ == GroupMode::Matching && groupMeshes_.size() == group.source().size()) {
-        drawMerged(group);
-        return;
+    if (groupMode_ == GroupMode::Matching) {
+        if (groupMeshes_.size() == group.source().size()) {
+            drawMerged(group);
+            return;
+        }
+        // Only part of the copy came (a child culled): merged anew as it is.
+        groupMode_ = gatheredVertices_ <= mergeBudget_ ? GroupMode::Gathering : GroupMode::Direct;
     }
     // Merged anew: what it draws now is likely what it draws next frame.
     if (groupMode_ == GroupMode::Gathering && groupMeshes_.size() >= kMinMergedMeshes) {
