@@ -53,7 +53,6 @@ void MergedGroup::release() {
         }
         glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
-    bytes_ = 0;
 }
 
 size_t MergedGroup::build(const Sequence& drawn, const std::vector<const Mesh*>& meshes) {
@@ -129,7 +128,6 @@ size_t MergedGroup::build(const Sequence& drawn, const std::vector<const Mesh*>&
             }
             for (uint16_t index : mesh.indices())
                 indices.push_back(base + index);
-            g.batch.triangles += mesh.triangleCount();
         }
         g.batch.indexCount = static_cast<uint32_t>(indices.size()) - g.batch.firstIndex;
         batches_.push_back(g.batch);
@@ -151,7 +149,6 @@ size_t MergedGroup::build(const Sequence& drawn, const std::vector<const Mesh*>&
                  vertices.data(), GL_STATIC_DRAW);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)),
                  indices.data(), GL_STATIC_DRAW);
-    bytes_ = vertices.size() * sizeof(MergedVertex) + indices.size() * sizeof(uint32_t);
     source_ = drawn;
     return vertices.size();
 }

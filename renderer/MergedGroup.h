@@ -38,7 +38,6 @@ public:
         void clear();
         void add(uint64_t serial, const Matrix44& world);
         size_t size() const { return serials_.size(); }
-        bool empty() const { return serials_.empty(); }
         uint64_t serial(size_t i) const { return serials_[i]; }
         const Matrix44& world(size_t i) const { return worlds_[matrixOf_[i]]; }
         bool operator==(const Sequence& o) const;
@@ -56,7 +55,6 @@ public:
         float ambient[3] = {0, 0, 0};
         float emissive[3] = {0, 0, 0};
         uint32_t firstIndex = 0, indexCount = 0;
-        int triangles = 0;
     };
 
     // Forgets the copy and gives its memory back; the buffers stay for the next.
@@ -72,8 +70,6 @@ public:
     GLuint vertexArray() const { return vertexArray_.id(); }
     // The world transform the copy is drawn with.
     const Matrix44& world() const { return world_; }
-    // Bytes of the vertices and indices merged.
-    size_t bytes() const { return bytes_; }
 
 private:
     Sequence source_;
@@ -81,6 +77,5 @@ private:
     GlVertexArray vertexArray_;
     GlBuffer vertexBuffer_;
     GlBuffer indexBuffer_;
-    size_t bytes_ = 0;
     Matrix44 world_;
 };

@@ -75,18 +75,3 @@ void MeshArena::release(const Range& range) {
     chunk.vertices.release(range.firstVertex, range.vertexCount);
     chunk.indices.release(range.firstIndex, range.indexCount);
 }
-
-uint64_t MeshArena::bytesUsed() const {
-    uint64_t n = 0;
-    for (const Chunk& c : chunks_)
-        n += static_cast<uint64_t>(c.vertices.used()) * vertexBytes_ + static_cast<uint64_t>(c.indices.used()) * indexBytes_;
-    return n;
-}
-
-uint64_t MeshArena::bytesReserved() const {
-    uint64_t n = 0;
-    for (const Chunk& c : chunks_)
-        n += static_cast<uint64_t>(c.vertices.capacity()) * vertexBytes_ +
-             static_cast<uint64_t>(c.indices.capacity()) * indexBytes_;
-    return n;
-}

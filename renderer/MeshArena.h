@@ -41,12 +41,8 @@ public:
     uintptr_t indexOffset(const Range& range) const {
         return static_cast<uintptr_t>(range.firstIndex) * indexBytes_;
     }
-    GLenum indexType() const { return indexBytes_ == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT; }
 
     int chunkCount() const { return static_cast<int>(chunks_.size()); }
-    // Bytes of both buffers handed out and reserved.
-    uint64_t bytesUsed() const;
-    uint64_t bytesReserved() const;
 
 private:
     struct Chunk {

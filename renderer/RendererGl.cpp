@@ -187,7 +187,6 @@ void RendererGl::applyRenderStates() {
     shader_->setSkyLight(skyLight, skyColours_.sky, skyColours_.ground);
     shader_->setLight(lightSet_ ? lightDirection_.normalized() * -1.0f : Vector(), {1, 1, 1});
     shader_->setLighting(true);
-    worldDirty_ = true;
     viewProjectionDirty_ = true;
 }
 
@@ -259,11 +258,10 @@ void RendererGl::endFrame() {
     applyRenderStates();
     // Freed meshes and descriptions leave the heap in holes that the C
     // library keeps; after a large release they go back to the system.
-    static long liveAtTrim = 0;
-    liveAtTrim = std::max(liveAtTrim, Desc::liveCount);
-    if (liveAtTrim - Desc::liveCount >= kTrimAfterFreed) {
+    liveAtTrim_ = std::max(liveAtTrim_, Desc::liveCount);
+    if (liveAtTrim_ - Desc::liveCount >= kTrimAfterFreed) {
         malloc_trim(0);
-        liveAtTrim = Desc::liveCount;
+        liveAtTrim_ = Desc::liveCount;
     }
 }
 

@@ -150,16 +150,12 @@ public:
 
     // Statistics: meshes tessellated since construction; meshes drawn (each
     // counted, merged or not), meshes showing an impostor, draw calls issued
-    // (the skybox's too) and groups drawn merged, since the last beginFrame;
-    // vertices merged since construction.
+    // (the skybox's too) and groups drawn merged, since the last beginFrame.
     long meshesBuilt = 0;
     int meshesDrawn = 0;
     int impostorsShown = 0;
     int drawCalls = 0;
     int groupsDrawnMerged = 0;
-    long verticesMerged = 0;
-    // The shared buffers of single meshes.
-    const MeshArena& meshArena() const { return *meshArena_; }
 
     // Projection times view at the last impostor capture.
     Matrix44 captureMatrix;
@@ -242,8 +238,9 @@ private:
     Matrix44 world_;
     std::optional<Matrix44> viewOverride_;
     // What the shader holds, to upload only changes.
-    bool worldDirty_ = true;
     Matrix44 uploadedWorld_;
+    // Live descriptions at most since the heap was last trimmed.
+    long liveAtTrim_ = 0;
     Matrix44 uploadedViewProjection_;
     bool viewProjectionDirty_ = true;
 };

@@ -65,10 +65,7 @@ void RendererGl::useVertexDiffuse(bool on) {
     shader_->setVertexDiffuse(on);
 }
 
-void RendererGl::setWorldTransform(const Matrix44& world) {
-    world_ = world;
-    worldDirty_ = true;
-}
+void RendererGl::setWorldTransform(const Matrix44& world) { world_ = world; }
 
 void RendererGl::setViewTransform(const Matrix44& viewTransform) {
     viewOverride_ = viewTransform;
@@ -99,12 +96,9 @@ void RendererGl::prepareDraw() {
         shader_->use();
         programInUse_ = true;
     }
-    if (worldDirty_) {
-        if (!(world_ == uploadedWorld_)) {
-            shader_->setWorld(world_);
-            uploadedWorld_ = world_;
-        }
-        worldDirty_ = false;
+    if (!(world_ == uploadedWorld_)) {
+        shader_->setWorld(world_);
+        uploadedWorld_ = world_;
     }
     // The view can change through setView, which the renderer does not see.
     const Matrix44 viewProjection = projection * (viewOverride_ ? *viewOverride_ : view);
@@ -179,6 +173,7 @@ void RendererGl::drawMerged(const MergedGroup& group) {
     prepareDraw();
     useVertexDiffuse(true);
     for (const MergedGroup::Batch& b : group.batches()) {
+        // The diffuse colour comes from the vertices: any value serves.
         useMaterial(b.ambient, b.ambient, b.emissive);
         setStageTexture(b.texture);
         useTextured(b.texture != 0);
@@ -236,7 +231,6 @@ void RendererGl::endGroup() {
         }
         boundVertexArray_ = group.vertexArray();
         mergeBudget_ -= std::min(mergeBudget_, merged);
-        verticesMerged += static_cast<long>(merged);
         drawMerged(group);
         return;
     }

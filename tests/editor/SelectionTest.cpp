@@ -22,9 +22,8 @@ namespace {
 struct CourtFixture : ::testing::Test {
     void SetUp() override {
         TypRegIrregular* root = buildWorld(world);
-        const Vec2 at = censusPoint(root->land, nullptr);
         Matrix44 frame;
-        quarter = findQuarter(*world, at.x, at.y, frame);
+        quarter = censusQuarter(*world, root->land, nullptr, frame);
         ASSERT_NE(quarter, nullptr);
         growToLeaves(*quarter);
         court = first(*quarter);

@@ -177,8 +177,8 @@ TEST_F(BatchingGLTest, AGroupOutOfTheFrameIsDrawnFromWhatIsLeft) {
     frame(row);
     frame(row);
     ASSERT_EQ(gl().groupsDrawnMerged, 1);
-    // Turned so that only some cubes stay in the frustum: the copy still
-    // serves while most of it is drawn, and the picture holds what is left.
+    // Turned so that only some cubes stay in the frustum: the group is
+    // merged anew from what is left, and the picture holds it.
     lookAt({-12, 8, -30}, {-12, 2, 0});
     const Frame turned = frame(row);
     const Pixel p = project({-12, 2, -2});

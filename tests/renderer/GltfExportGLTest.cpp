@@ -59,9 +59,8 @@ Vector at(const float* p, uint32_t i) { return {p[3 * i], p[3 * i + 1], p[3 * i 
 TEST(GltfExport, AQuarterReadsBackAsTheRendererTessellatesIt) {
     std::unique_ptr<Desc> world;
     TypRegIrregular* root = buildWorld(world);
-    const Vec2 point = censusPoint(root->land, nullptr);
     Matrix44 frame;
-    TypQuaIrregular* quarter = findQuarter(*world, point.x, point.y, frame);
+    TypQuaIrregular* quarter = censusQuarter(*world, root->land, nullptr, frame);
     ASSERT_NE(quarter, nullptr);
     growToLeaves(*quarter);
 
@@ -134,9 +133,8 @@ TEST(GltfExport, AQuarterReadsBackAsTheRendererTessellatesIt) {
 TEST(GltfExport, AQuarterGrownWhileWrittenIsTheSameFile) {
     std::unique_ptr<Desc> world;
     TypRegIrregular* root = buildWorld(world);
-    const Vec2 point = censusPoint(root->land, nullptr);
     Matrix44 frame;
-    TypQuaIrregular* quarter = findQuarter(*world, point.x, point.y, frame);
+    TypQuaIrregular* quarter = censusQuarter(*world, root->land, nullptr, frame);
     ASSERT_NE(quarter, nullptr);
     const auto dir = std::filesystem::temp_directory_path();
     const std::string grown = (dir / "callimora_grown_test.glb").string(),

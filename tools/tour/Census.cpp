@@ -160,6 +160,11 @@ Vec2 censusPoint(const Terrain& ground, const float* at) {
     return {p.x, p.z};
 }
 
+TypQuaIrregular* censusQuarter(Desc& world, const Terrain& ground, const float* at, Matrix44& frame) {
+    const Vec2 point = censusPoint(ground, at);
+    return findQuarter(world, point.x, point.y, frame);
+}
+
 std::vector<Vec2> streetRouteAt(Desc& world, const Vec2& point) {
     const Vector forward = TourPath::kStartTarget - TourPath::kStartEye;
     const std::vector<Vec2> route = walkStreets(quarterStreetPieces(world, point), point, {forward.x, forward.z});

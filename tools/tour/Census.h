@@ -27,6 +27,9 @@ Vector groundPointAhead(const Terrain& ground, const Vector& eye, const Vector& 
 // The census point (world x, z): at when given, else where the start camera's
 // view meets the ground.
 Vec2 censusPoint(const Terrain& ground, const float* at);
+// The quarter of world holding the census point over ground (null when
+// none), with its world transform in frame.
+TypQuaIrregular* censusQuarter(Desc& world, const Terrain& ground, const float* at, Matrix44& frame);
 
 // The street walk's route (walkStreets) over the street pieces of the quarter
 // holding point, from the place nearest it, setting off as the start camera

@@ -25,10 +25,11 @@ struct Worker {
     int job = -1;       // in hand; -1: none
 };
 
-bool writeAll(int fd, const void* data, size_t size) {
-    const auto* p = static_cast<const char*>(data);
+// All of size bytes through transfer (read or write), however many calls it takes.
+template <class Byte, class Transfer>
+bool transferAll(int fd, Byte* p, size_t size, Transfer transfer) {
     while (size) {
-        const ssize_t n = ::write(fd, p, size);
+        const ssize_t n = transfer(fd, p, size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -39,19 +40,11 @@ bool writeAll(int fd, const void* data, size_t size) {
     return true;
 }
 
-bool readAll(int fd, void* data, size_t size) {
-    auto* p = static_cast<char*>(data);
-    while (size) {
-        const ssize_t n = ::read(fd, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
+bool writeAll(int fd, const void* data, size_t size) {
+    return transferAll(fd, static_cast<const char*>(data), size, ::write);
 }
+
+bool readAll(int fd, void* data, size_t size) { return transferAll(fd, static_cast<char*>(data), size, ::read); }
 
 [[noreturn]] void serve(int commands, int results, const Work& work) {
     int32_t job = 0;
