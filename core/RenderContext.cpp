@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "core/GrowthBudget.h"
+#include "core/RandomGenerator.h"
 #include "core/lod/OcclusionBuffer.h"
 
 RenderContext::RenderContext()
@@ -39,6 +41,31 @@ void RenderContext::endFrame() {
 }
 
 bool RenderContext::isOccluded() { return occlusion_->isOccluded(currentSphere, projection); }
+
+bool RenderContext::drawableInstance(const Instance& instance) {
+    return instance.heightScale > 0 && std::isfinite(instance.heightScale) && std::isfinite(instance.offset.x) &&
+           std::isfinite(instance.offset.y) && std::isfinite(instance.offset.z);
+}
+
+void RenderContext::extrudedInstances(const Poly& poly, const Extrusion& extrusion, Material* material,
+                                      const std::vector<Instance>& instances) {
+    // Each copy starts from the same generator state, so all draw the same
+    // offsets and the state after is that of one.
+    RandomGenerator& offsets = RandomGenerator::textureOffset();
+    const RandomGenerator start = offsets;
+    std::optional<RandomGenerator> after;
+    for (const Instance& instance : instances) {
+        if (!drawableInstance(instance))
+            continue;
+        offsets = start;
+        Matrix44 placement = Matrix44::translation(instance.offset.x, instance.offset.y, instance.offset.z);
+        placement.m[5] = instance.heightScale;
+        drawPlaced(placement, [&] { extrudedPolygon(poly, extrusion, material, 0); });
+        after = offsets;
+    }
+    if (after)
+        offsets = *after;
+}
 
 void RenderContext::computeScreenRect() { impostorRect = screenRectOf(currentSphere, projection); }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "core/Extrusion.h"
 #include "core/lod/Impostor.h"
@@ -100,6 +101,20 @@ public:
     virtual void slopedPanel(const Poly& footprint, const Extrusion& start, const Extrusion& end,
                              Material* material) = 0;
     virtual void drawGraph(const Graph& graph) = 0;
+    // One copy of an extruded shape: moved by offset after its height is
+    // scaled by heightScale (positive), its diffuse colour multiplied by colour.
+    struct Instance {
+        Vector offset;
+        float heightScale = 1;
+        float colour[3] = {1, 1, 1};
+    };
+    // The prism of extrudedPolygon, drawn once for every instance (none
+    // whose height scale is not positive and finite). The texture-offset
+    // generator is drawn from as by one extrudedPolygon, whatever the count,
+    // and every copy gets the same texture offset and jitter. This one draws
+    // the copies one by one (colour left out); a renderer draws them at once.
+    virtual void extrudedInstances(const Poly& poly, const Extrusion& extrusion, Material* material,
+                                   const std::vector<Instance>& instances);
 
     // ---- impostors ----
     // An impostor for the current sphere's screen rectangle, or null (none
@@ -156,6 +171,8 @@ public:
 
 protected:
     void updateThreshold();
+    // A positive, finite height scale and a finite offset.
+    static bool drawableInstance(const Instance& instance);
     // Creation of an impostor for impostorRect: none when it is larger than
     // the largest texture or its window leaves the viewport; newImpostor(tw,
     // th) makes the texture-holding object, and when it cannot (null),

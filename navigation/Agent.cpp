@@ -204,9 +204,18 @@ void Agent::arrive(RenderContext& ctx) {
 
 void Agent::updateBody() {
     const float x = position.x, z = position.z, w = kBodyHalfWidth;
-    body.poly = Poly({{x - w, z - w}, {x - w, z + w}, {x + w, z + w}, {x + w, z - w}});
+    const Point corners[4] = {{x - w, z - w}, {x - w, z + w}, {x + w, z + w}, {x + w, z - w}};
+    // In place: a step allocates nothing.
+    body.poly.points().assign(std::begin(corners), std::end(corners));
     body.extrusion.level = position.y;
     body.extrusion.height = height;
+}
+
+RenderContext::Instance Agent::bodyInstance() const {
+    RenderContext::Instance instance;
+    instance.offset = Vector(position.x, body.extrusion.level, position.z);
+    instance.heightScale = body.extrusion.height;
+    return instance;
 }
 
 void Agent::drawBody(RenderContext& ctx) {

@@ -12,10 +12,10 @@
 
 #include "core/DrawablePolyExtruded.h"
 #include "core/GraphNodeWatcher.h"
+#include "core/RenderContext.h"
 #include "core/Vector.h"
 
 class Drawable;
-class RenderContext;
 class RandomGenerator;
 
 class Agent : public GraphNodeWatcher {
@@ -56,6 +56,9 @@ public:
     void chooseNext();
     // The body drawn directly (not recorded); nothing for an unplaced agent.
     void drawBody(RenderContext& ctx);
+    // The body as a copy of a box of kBodyHalfWidth around the origin, one
+    // metre tall: moved to the position, stretched to the height.
+    RenderContext::Instance bodyInstance() const;
 
     bool placed() const { return current_ != nullptr; }
     // Was placed, and its current node has been deleted since (or was left

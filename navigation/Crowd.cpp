@@ -3,7 +3,12 @@
 #include "core/RandomGenerator.h"
 #include "core/RenderContext.h"
 
-Crowd::Crowd(int count) {
+Crowd::Crowd(int count)
+    : bodyShape_({{-Agent::kBodyHalfWidth, -Agent::kBodyHalfWidth},
+                  {-Agent::kBodyHalfWidth, Agent::kBodyHalfWidth},
+                  {Agent::kBodyHalfWidth, Agent::kBodyHalfWidth},
+                  {Agent::kBodyHalfWidth, -Agent::kBodyHalfWidth}}),
+      bodyMaterial_(static_cast<const char*>(nullptr)) {
     RandomGenerator& random = RandomGenerator::navigation();
     agents_.reserve(static_cast<size_t>(count > 0 ? count : 0));
     for (int i = 0; i < count; ++i) {
@@ -39,10 +44,19 @@ void Crowd::stepAndDraw(RenderContext& ctx, Drawable* world, bool collide) {
     const Drawable* obstacles = collide ? world : nullptr;
     for (auto& a : agents_)
         a->step(ctx, obstacles);
-    for (auto& a : agents_) {
-        ctx.endList();
-        a->drawBody(ctx);
-    }
+    bodies_.clear();
+    for (auto& a : agents_)
+        if (a->placed())
+            bodies_.push_back(a->bodyInstance());
+    if (bodies_.empty())
+        return;
+    ctx.endList();
+    // The bodies' draws seed the texture offsets with their seed, 0.
+    bodyMaterial_.seedOffsets(0);
+    Extrusion unit;
+    unit.level = 0;
+    unit.height = 1;
+    ctx.extrudedInstances(bodyShape_, unit, &bodyMaterial_, bodies_);
     ctx.endList();
 }
 

@@ -9,10 +9,12 @@
 #include <memory>
 #include <vector>
 
+#include "core/Material.h"
+#include "core/Poly.h"
+#include "core/RenderContext.h"
 #include "navigation/Agent.h"
 
 class Drawable;
-class RenderContext;
 
 class Crowd {
 public:
@@ -28,8 +30,9 @@ public:
     // Places up to kPlacementsPerFrame unplaced or lost agents on world's
     // graph (world may be null: nobody is placed), steps every agent in order
     // (obstacles = world when collide is set), then draws every placed body
-    // directly: the list each body's draw leaves in the context is taken and
-    // freed, so nothing is recorded.
+    // directly, all in one instanced draw of a box with the bodies' material
+    // seeded as each body's draw seeds it: the list the draw leaves in the
+    // context is taken and freed, so nothing is recorded.
     void stepAndDraw(RenderContext& ctx, Drawable* world, bool collide);
 
     int count() const { return static_cast<int>(agents_.size()); }
@@ -47,4 +50,8 @@ private:
     long total(long Agent::*counter) const;
 
     std::vector<std::unique_ptr<Agent>> agents_;  // owned
+    // Every body is this box moved to the agent and stretched to its height.
+    Poly bodyShape_;
+    Material bodyMaterial_;
+    std::vector<RenderContext::Instance> bodies_;  // this frame's, kept for its memory
 };

@@ -10,6 +10,9 @@ layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec2 aTexCoord;
 // Merged ranges carry each mesh's diffuse colour in its vertices.
 layout(location = 3) in vec3 aDiffuse;
+// Instanced copies are moved by xyz after their height is scaled by w; other
+// draws leave the attribute at its default, (0, 0, 0, 1).
+layout(location = 4) in vec4 aPlacement;
 uniform bool uVertexDiffuse;
 uniform mat4 uWorld;
 uniform mat4 uViewProjection;
@@ -28,11 +31,12 @@ uniform vec3 uGroundLight;
 out vec3 vColour;
 out vec2 vTexCoord;
 void main() {
-    gl_Position = uViewProjection * (uWorld * vec4(aPosition, 1.0));
+    vec3 position = vec3(aPosition.x, aPosition.y * aPlacement.w, aPosition.z) + aPlacement.xyz;
+    gl_Position = uViewProjection * (uWorld * vec4(position, 1.0));
     // The projection maps depth to 0..w; GL clips -w..w.
     gl_Position.z = 2.0 * gl_Position.z - gl_Position.w;
     if (uLighting) {
-        vec3 n = mat3(uWorld) * aNormal;
+        vec3 n = mat3(uWorld) * vec3(aNormal.x, aNormal.y / aPlacement.w, aNormal.z);
         float len = length(n);
         if (len > 0.0)
             n /= len;
@@ -122,6 +126,7 @@ MeshShader::MeshShader() {
     use();
     glUniform1i(texture_, 0);
     glUniform1i(vertexDiffuse_, 0);
+    glVertexAttrib4f(4, 0, 0, 0, 1);
 }
 
 void MeshShader::use() const { glUseProgram(program_.id()); }

@@ -109,6 +109,7 @@ RendererGl::RendererGl(GlWindow& window) : window_(window) {
     glBindVertexArray(streamArray_.id());
     glBindBuffer(GL_ARRAY_BUFFER, streamBuffer_.id());
     setVertexLayout();
+    makeInstanceArray();
     glBindVertexArray(0);
     device_ = true;
 

@@ -66,6 +66,11 @@ public:
     void finishScene();
     void setLight(const Vector& direction) override;
     void drawGraph(const Graph& graph) override;
+    // The copies in one instanced draw, the instance's colour times the
+    // shape's diffuse colour; counted as one mesh drawn per copy. Inside a
+    // group, or painted with an impostor, they are drawn one by one.
+    void extrudedInstances(const Poly& poly, const Extrusion& extrusion, Material* material,
+                           const std::vector<Instance>& instances) override;
     // Line segments between consecutive pairs of world points in one colour,
     // over everything (no depth test), unlit: the selection's outline.
     void drawLines(const std::vector<Vector>& ends, const MeshMaterial& colour);
@@ -184,6 +189,9 @@ private:
     void useVertexDiffuse(bool on);
     // Forgets what the device holds (after others drew with it).
     void forgetDeviceState();
+    // The vertex array of instanced draws: the shape's vertices, and per
+    // instance its diffuse colour (attribute 3) and placement (attribute 4).
+    void makeInstanceArray();
 
     GlWindow& window_;  // not owned
     bool device_ = false;
@@ -197,6 +205,11 @@ private:
     GlSampler pictureSampler_;  // impostor pictures: linear, one level, clamped
     GlVertexArray streamArray_;  // user-memory draws (the graph)
     GlBuffer streamBuffer_;
+    GlVertexArray instanceArray_;
+    GlBuffer instanceShape_, instanceShapeIndices_, instanceRecords_;
+    std::vector<float> instanceData_;  // per instance: diffuse colour, offset, height scale
+    std::vector<Vertex> instanceShapeVertexData_;  // what instanceShape_ holds
+    std::vector<uint16_t> instanceShapeIndexData_;
     TextureCache textures_;
     // Shared with the impostors, which give their texture back when they go
     // (while the renderer lives).

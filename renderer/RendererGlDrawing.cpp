@@ -4,12 +4,15 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/Desc.h"
 #include "core/Profiler.h"
 #include "renderer/RendererGl.h"
 
 namespace {
 // Meshes below which a group is not worth merging.
 constexpr size_t kMinMergedMeshes = 2;
+// Floats per instance: diffuse colour, then offset and height scale.
+constexpr int kInstanceFloats = 7;
 }  // namespace
 
 // ---- device ----
@@ -235,4 +238,97 @@ void RendererGl::endGroup() {
         return;
     }
     drawHeldBack();
+}
+
+// ---- instances ----
+
+void RendererGl::makeInstanceArray() {
+    instanceArray_ = GlVertexArray(genVertexArray());
+    instanceShape_ = GlBuffer(genBuffer());
+    instanceShapeIndices_ = GlBuffer(genBuffer());
+    instanceRecords_ = GlBuffer(genBuffer());
+    glBindVertexArray(instanceArray_.id());
+    glBindBuffer(GL_ARRAY_BUFFER, instanceShape_.id());
+    setVertexLayout();
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, instanceShapeIndices_.id());
+    glBindBuffer(GL_ARRAY_BUFFER, instanceRecords_.id());
+    const GLsizei stride = kInstanceFloats * sizeof(float);
+    glEnableVertexAttribArray(3);
+    glVertexAttribPointer(3, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
+    glVertexAttribDivisor(3, 1);
+    glEnableVertexAttribArray(4);
+    glVertexAttribPointer(4, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(3 * sizeof(float)));
+    glVertexAttribDivisor(4, 1);
+    boundVertexArray_ = ~0u;
+}
+
+void RendererGl::extrudedInstances(const Poly& poly, const Extrusion& extrusion, Material* material,
+                                   const std::vector<Instance>& instances) {
+    if (!device_)
+        return;
+    if (group_ || isImpostorMapping(material)) {
+        RenderContext::extrudedInstances(poly, extrusion, material, instances);
+        return;
+    }
+    TessellatedMesh shape = prism(poly, extrusion, material);
+    if (shape.vertices.empty())
+        return;
+    // Copies wholly outside the view are left out: the rasteriser would
+    // shade their vertices for nothing.
+    Vector low(shape.vertices[0].x, shape.vertices[0].y, shape.vertices[0].z), high = low;
+    for (const Vertex& v : shape.vertices) {
+        low = Vector(std::min(low.x, v.x), std::min(low.y, v.y), std::min(low.z, v.z));
+        high = Vector(std::max(high.x, v.x), std::max(high.y, v.y), std::max(high.z, v.z));
+    }
+    const Matrix44 toView = (viewOverride_ ? *viewOverride_ : view) * world_;
+    instanceData_.clear();
+    for (const Instance& instance : instances) {
+        if (!drawableInstance(instance))
+            continue;
+        const float h = instance.heightScale;
+        const Vector centre = Vector((low.x + high.x) * 0.5f, (low.y + high.y) * 0.5f * h,
+                                     (low.z + high.z) * 0.5f) + instance.offset;
+        const float radius = 0.5f * Vector(high.x - low.x, (high.y - low.y) * h, high.z - low.z).length();
+        uint32_t mask = 63;
+        if (Desc::outsidePlane(*this, toView.transformPoint(centre), radius, mask) >= 0)
+            continue;
+        for (int i = 0; i < 3; ++i)
+            instanceData_.push_back(shape.surface.diffuse[i] * instance.colour[i]);
+        instanceData_.insert(instanceData_.end(),
+                             {instance.offset.x, instance.offset.y, instance.offset.z, instance.heightScale});
+    }
+    const GLsizei count = static_cast<GLsizei>(instanceData_.size() / kInstanceFloats);
+    if (count == 0)
+        return;
+    const GLuint texture = shape.textureName.empty() ? 0 : textures_.texture(shape.textureName.c_str());
+    ProfileScope timing(profile::kSubmit, "Submit");
+    bindVertexArray(instanceArray_.id());
+    // The same shape frame after frame (the crowd's box) stays; a new one and
+    // the instances are specified anew, so that no draw in flight is waited for.
+    const auto sameVertex = [](const Vertex& a, const Vertex& b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+    if (shape.indices != instanceShapeIndexData_ ||
+        !std::equal(shape.vertices.begin(), shape.vertices.end(), instanceShapeVertexData_.begin(),
+                    instanceShapeVertexData_.end(), sameVertex)) {
+        glBindBuffer(GL_ARRAY_BUFFER, instanceShape_.id());
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(shape.vertices.size() * sizeof(Vertex)),
+                     shape.vertices.data(), GL_STREAM_DRAW);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(shape.indices.size() * sizeof(uint16_t)),
+                     shape.indices.data(), GL_STREAM_DRAW);
+        instanceShapeVertexData_ = shape.vertices;
+        instanceShapeIndexData_ = shape.indices;
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, instanceRecords_.id());
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(instanceData_.size() * sizeof(float)),
+                 instanceData_.data(), GL_STREAM_DRAW);
+    prepareDraw();
+    useVertexDiffuse(true);
+    useMaterial(shape.surface.ambient, shape.surface.ambient, shape.surface.emissive);
+    setStageTexture(texture);
+    useTextured(texture != 0);
+    useSampler(linearSampler_.id());
+    glDrawElementsInstanced(GL_TRIANGLES, static_cast<GLsizei>(shape.indices.size()), GL_UNSIGNED_SHORT, nullptr,
+                            count);
+    ++drawCalls;
+    meshesDrawn += count;
+    trianglesDrawn += count * static_cast<int32_t>(shape.indices.size() / 3);
 }

@@ -45,6 +45,11 @@ void TessellatingContext::mapTexture(Tessellator& builder, Material* material, c
 void TessellatingContext::emit(Tessellator& builder, Material* material) {
     if (builder.vertices.empty())
         return;
+    TessellatedMesh mesh = finish(builder, material);
+    emitMesh(mesh);
+}
+
+TessellatedMesh TessellatingContext::finish(Tessellator& builder, Material* material) {
     TessellatedMesh mesh;
     mesh.vertices = std::move(builder.vertices);
     mesh.indices = std::move(builder.indices);
@@ -69,19 +74,27 @@ void TessellatingContext::emit(Tessellator& builder, Material* material) {
                 mesh.textureName = record->textureName;
         }
     }
-    emitMesh(mesh);
+    return mesh;
 }
 
-void TessellatingContext::extrudedPolygon(const Poly& poly, const Extrusion& extrusion, Material* material, int flags) {
-    (void)flags;
+TessellatedMesh TessellatingContext::prism(const Poly& poly, const Extrusion& extrusion, Material* material) {
     const int n = poly.count();
     if (n < 3)
-        return;
+        return {};
     const std::vector<float> bottom(n, extrusion.level), top(n, extrusion.level + extrusion.height);
     Tessellator builder;
     builder.addPrism(poly, bottom.data(), top.data());
     mapTexture(builder, material, referenceEdge(poly, material ? material->referenceEdge : 0));
-    emit(builder, material);
+    if (builder.vertices.empty())
+        return {};
+    return finish(builder, material);
+}
+
+void TessellatingContext::extrudedPolygon(const Poly& poly, const Extrusion& extrusion, Material* material, int flags) {
+    (void)flags;
+    TessellatedMesh mesh = prism(poly, extrusion, material);
+    if (!mesh.vertices.empty())
+        emitMesh(mesh);
 }
 
 void TessellatingContext::slabPolygon(const ClipPolygon& shape, const Extrusion& extrusion, Material* material) {

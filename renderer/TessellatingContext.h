@@ -41,9 +41,14 @@ protected:
     // Texture coordinates from the material's mapping, oriented by edge
     // (planar mappings) or through its impostor's capture.
     void mapTexture(Tessellator& builder, Material* material, const Vec2& edge, int first = 0);
-    // Surface colours (with the material's brightness jitter, drawn from the
-    // texture-offset generator as every mesh does) and texture name; then emitMesh.
+    // The builder's triangles with their surface colours (with the
+    // material's brightness jitter, drawn from the texture-offset generator
+    // as every mesh does) and texture name.
+    TessellatedMesh finish(Tessellator& builder, Material* material);
+    // finish, then emitMesh (nothing when the builder holds nothing).
     void emit(Tessellator& builder, Material* material);
+    // What extrudedPolygon emits, not emitted; empty when it would emit nothing.
+    TessellatedMesh prism(const Poly& poly, const Extrusion& extrusion, Material* material);
 
     // Whether the material lays an impostor's picture on its shape.
     static bool isImpostorMapping(const Material* material);

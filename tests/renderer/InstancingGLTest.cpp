@@ -1,0 +1,133 @@
+// Copies of one shape drawn at once on a real (software) GL context: the
+// picture is that of the shapes drawn one by one, as the crowd drew its
+// bodies, in one draw; each copy takes its colour; copies out of view, and
+// those that cannot be placed, are left out; the texture-offset generator
+// moves as for one shape, whichever way the copies are drawn.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <limits>
+#include <vector>
+
+#include "core/RandomGenerator.h"
+#include "tests/renderer/GlTestSupport.h"
+
+using namespace gltest;
+
+namespace {
+
+constexpr float kHalf = 0.4f;
+
+class InstancingGLTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        lookAt({0, 3, -12}, {0, 1, 0});
+        for (int i = 0; i < 7; ++i) {
+            RenderContext::Instance copy;
+            copy.offset = Vector(-3.0f + static_cast<float>(i), 0.25f * static_cast<float>(i % 3), 0);
+            copy.heightScale = 1.0f + 0.5f * static_cast<float>(i);
+            copies.push_back(copy);
+        }
+        unit.height = 1;
+    }
+
+    Frame drawn(const std::function<void()>& draw) {
+        gl().beginFrame();
+        draw();
+        gl().endList();
+        gl().endFrame();
+        return grab();
+    }
+
+    static int apart(const Frame& a, const Frame& b) {
+        int n = 0;
+        for (int y = 0; y < a.height; ++y)
+            for (int x = 0; x < a.width; ++x) {
+                const Rgb p = a.at(x, y), q = b.at(x, y);
+                n += (std::abs(p.r - q.r) > 8 || std::abs(p.g - q.g) > 8 || std::abs(p.b - q.b) > 8) ? 1 : 0;
+            }
+        return n;
+    }
+
+    Poly shape = rectangle(-kHalf, -kHalf, kHalf, kHalf);
+    Extrusion unit;
+    std::vector<RenderContext::Instance> copies;
+    ColourMaterial white{0.9f, 0.9f, 0.9f};
+};
+
+}  // namespace
+
+TEST_F(InstancingGLTest, CopiesInOneDrawShowWhatTheShapesDrawnOneByOneShow) {
+    const Frame together = drawn([&] { gl().extrudedInstances(shape, unit, &white.material, copies); });
+    EXPECT_EQ(gl().drawCalls, 1);
+    EXPECT_EQ(gl().meshesDrawn, 7);
+
+    // Each shape moved and stretched by hand, as a body was.
+    const Frame apartOnes = drawn([&] {
+        for (const RenderContext::Instance& c : copies) {
+            Extrusion e;
+            e.level = c.offset.y;
+            e.height = c.heightScale;
+            gl().extrudedPolygon(rectangle(c.offset.x - kHalf, c.offset.z - kHalf, c.offset.x + kHalf,
+                                           c.offset.z + kHalf),
+                                 e, &white.material, 0);
+        }
+    });
+    EXPECT_EQ(gl().drawCalls, 7);
+    int covered = 0;
+    for (int y = 0; y < together.height; ++y)
+        for (int x = 0; x < together.width; ++x)
+            covered += together.at(x, y).black() ? 0 : 1;
+    EXPECT_GT(covered, kSize * kSize / 20) << "the copies are on screen";
+    EXPECT_LE(apart(together, apartOnes), kSize * kSize / 1000) << "pixels more than 8 levels apart";
+
+    // The context's own loop, one placed draw per copy, shows them too.
+    const Frame looped = drawn([&] { gl().RenderContext::extrudedInstances(shape, unit, &white.material, copies); });
+    EXPECT_EQ(gl().drawCalls, 7);
+    EXPECT_LE(apart(together, looped), kSize * kSize / 1000);
+}
+
+TEST_F(InstancingGLTest, EachCopyTakesItsColourAndUnplaceableOrUnseenCopiesAreLeftOut) {
+    copies[3].colour[1] = copies[3].colour[2] = 0.1f;  // the middle one red
+    copies[1].heightScale = 0;
+    copies[5].heightScale = std::numeric_limits<float>::quiet_NaN();
+    RenderContext::Instance behind;
+    behind.offset = Vector(0, 0, -40);  // behind the eye
+    copies.push_back(behind);
+    const Frame f = drawn([&] { gl().extrudedInstances(shape, unit, &white.material, copies); });
+    EXPECT_EQ(gl().drawCalls, 1);
+    EXPECT_EQ(gl().meshesDrawn, 5);
+    const Pixel middle = project({0, 1, -kHalf});
+    const Rgb red = f.at(middle.x, middle.y);
+    EXPECT_GT(red.r, 3 * red.g) << red;
+    const Pixel left = project({-1, 1.5f, -kHalf});
+    const Rgb grey = f.at(left.x, left.y);
+    EXPECT_GT(grey.g, 100) << grey;
+    EXPECT_LT(std::abs(grey.r - grey.g), 8) << grey;
+    for (float x : {-2.0f, 2.0f}) {
+        const Pixel p = project({x, 0.5f, -kHalf});
+        EXPECT_TRUE(f.at(p.x, p.y).black()) << "no height, no copy at " << x << ": " << f.at(p.x, p.y);
+    }
+
+    copies.assign(1, behind);
+    drawn([&] { gl().extrudedInstances(shape, unit, &white.material, copies); });
+    EXPECT_EQ(gl().drawCalls, 0);
+}
+
+TEST_F(InstancingGLTest, TheOffsetGeneratorMovesAsForOneShapeEitherWay) {
+    white.record.colourVariation = 0.4f;  // every shape draws its brightness jitter
+    auto nextAfter = [&](const std::function<void()>& draw) {
+        RandomGenerator::textureOffset().seed(5);
+        drawn(draw);
+        return RandomGenerator::textureOffset().uniform();
+    };
+    const double one = nextAfter([&] { gl().extrudedPolygon(shape, unit, &white.material, 0); });
+    EXPECT_EQ(nextAfter([&] { gl().extrudedInstances(shape, unit, &white.material, copies); }), one);
+    EXPECT_EQ(nextAfter([&] { gl().RenderContext::extrudedInstances(shape, unit, &white.material, copies); }), one);
+    RandomGenerator::textureOffset().seed(5);
+    const double untouched = RandomGenerator::textureOffset().uniform();
+    EXPECT_NE(one, untouched) << "the jitter is drawn";
+}
