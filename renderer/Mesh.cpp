@@ -47,7 +47,7 @@ void setVertexLayout() {
     glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, u)));
 }
 
-void Mesh::upload(const std::shared_ptr<MeshArena>& arena) {
+void Mesh::upload(const std::shared_ptr<MeshArena>& arena) const {
     if (uploaded() || vertices_.empty() || indices_.empty())
         return;
     range_ = arena->allocate(vertices_.data(), static_cast<uint32_t>(vertices_.size()), indices_.data(),

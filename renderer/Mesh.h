@@ -53,8 +53,9 @@ public:
 
     // Copies vertices and indices into a range of arena; once, with its GL
     // context current. The range goes back when the mesh goes, while the
-    // arena lives.
-    void upload(const std::shared_ptr<MeshArena>& arena);
+    // arena lives. A mesh drawn only through a merged copy is never
+    // uploaded, so the device copy is made when it is first drawn on its own.
+    void upload(const std::shared_ptr<MeshArena>& arena) const;
     bool uploaded() const { return static_cast<bool>(range_); }
     const MeshArena::Range& range() const { return range_; }
 
@@ -73,8 +74,8 @@ public:
 private:
     std::vector<Vertex> vertices_;    // owned
     std::vector<uint16_t> indices_;   // owned, three per triangle
-    std::weak_ptr<MeshArena> arena_;
-    MeshArena::Range range_;
+    mutable std::weak_ptr<MeshArena> arena_;
+    mutable MeshArena::Range range_;
     static inline uint64_t madeCount_ = 0;
 };
 

@@ -17,15 +17,26 @@ int MeshArena::addChunk(uint32_t vertexCount, uint32_t indexCount) {
                 RangeAllocator(std::max(indexCount, chunkIndices_))};
     glBindVertexArray(chunk.vertexArray.id());
     glBindBuffer(GL_ARRAY_BUFFER, chunk.vertexBuffer.id());
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(chunk.vertices.capacity()) * vertexBytes_, nullptr,
-                 GL_STATIC_DRAW);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, chunk.indexBuffer.id());
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(chunk.indices.capacity()) * indexBytes_,
-                 nullptr, GL_STATIC_DRAW);
     layout_();
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, chunk.indexBuffer.id());
     glBindVertexArray(0);
     chunks_.push_back(std::move(chunk));
-    return static_cast<int>(chunks_.size()) - 1;
+    const int i = static_cast<int>(chunks_.size()) - 1;
+    setStorage(chunks_[i], true);
+    return i;
+}
+
+void MeshArena::setStorage(Chunk& chunk, bool held) {
+    // Through the array buffer binding, as the uploads go.
+    const std::pair<const GlBuffer*, GLsizeiptr> buffers[2] = {
+        {&chunk.vertexBuffer, held ? static_cast<GLsizeiptr>(chunk.vertices.capacity()) * vertexBytes_ : 0},
+        {&chunk.indexBuffer, held ? static_cast<GLsizeiptr>(chunk.indices.capacity()) * indexBytes_ : 0}};
+    for (const auto& [buffer, bytes] : buffers) {
+        glBindBuffer(GL_ARRAY_BUFFER, buffer->id());
+        glBufferData(GL_ARRAY_BUFFER, bytes, nullptr, GL_STATIC_DRAW);
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    chunk.stored = held;
 }
 
 MeshArena::Range MeshArena::allocate(const void* vertices, uint32_t vertexCount, const void* indices,
@@ -54,7 +65,9 @@ MeshArena::Range MeshArena::allocate(const void* vertices, uint32_t vertexCount,
         range.firstVertex = *chunks_[range.chunk].vertices.allocate(vertexCount);
         range.firstIndex = *chunks_[range.chunk].indices.allocate(indexCount);
     }
-    const Chunk& chunk = chunks_[range.chunk];
+    Chunk& chunk = chunks_[range.chunk];
+    if (!chunk.stored)
+        setStorage(chunk, true);
     // Uploads go through the array buffer binding: the bound vertex array's
     // index buffer must stay as it is.
     glBindBuffer(GL_ARRAY_BUFFER, chunk.vertexBuffer.id());
@@ -74,4 +87,7 @@ void MeshArena::release(const Range& range) {
     Chunk& chunk = chunks_[range.chunk];
     chunk.vertices.release(range.firstVertex, range.vertexCount);
     chunk.indices.release(range.firstIndex, range.indexCount);
+    // An empty chunk gives its memory back until a mesh comes again.
+    if (chunk.vertices.used() == 0)
+        setStorage(chunk, false);
 }

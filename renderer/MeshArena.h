@@ -2,8 +2,9 @@
 // Shared GL buffers for many small meshes: a few large chunks, each one
 // vertex buffer, one index buffer and the vertex array over both. A mesh
 // takes a range of each and is drawn with a base vertex; giving the range
-// back costs no GL object. Needs a current GL context; the arena's buffers
-// go with it.
+// back costs no GL object, and a chunk left empty gives its memory back until
+// a mesh comes again. Needs a current GL context; the arena's buffers go with
+// it.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -51,8 +52,11 @@ private:
         GlBuffer indexBuffer;
         RangeAllocator vertices;
         RangeAllocator indices;
+        bool stored = false;  // the buffers have their storage
     };
     int addChunk(uint32_t vertexCount, uint32_t indexCount);
+    // Gives the chunk's buffers their full size (held) or none.
+    void setStorage(Chunk& chunk, bool held);
 
     uint32_t vertexBytes_, indexBytes_;
     void (*layout_)();

@@ -429,11 +429,9 @@ void RendererGl::emitMesh(TessellatedMesh& made) {
     }
     {
         ProfileScope timing(profile::kSubmit, "Submit");
-        const int chunks = meshArena_->chunkCount();
-        mesh->upload(meshArena_);
-        // A new chunk binds its own vertex array.
-        if (meshArena_->chunkCount() != chunks)
-            boundVertexArray_ = ~0u;
+        // Inside a group it waits: most likely it is drawn merged.
+        if (!group_)
+            upload(*mesh);
         mesh->draw(*this);
     }
     collect(collected_, std::move(mesh));

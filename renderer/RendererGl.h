@@ -177,6 +177,8 @@ private:
     void emitMesh(TessellatedMesh& mesh) override;
     // Copies every queued impostor's window of the frame into its texture.
     void captureImpostors();
+    // The mesh's device copy, made once.
+    void upload(const Mesh& mesh);
     // The mesh's own draw call with world as its world transform.
     void drawSingle(const Mesh& mesh, const Matrix44& world);
     // The group's held-back meshes, each on its own.

@@ -112,8 +112,16 @@ void RendererGl::prepareDraw() {
     }
 }
 
+void RendererGl::upload(const Mesh& mesh) {
+    const int chunks = meshArena_->chunkCount();
+    mesh.upload(meshArena_);
+    // A new chunk binds its own vertex array.
+    if (meshArena_->chunkCount() != chunks)
+        boundVertexArray_ = ~0u;
+}
+
 void RendererGl::drawMesh(const Mesh& mesh) {
-    if (!device_ || !mesh.uploaded())
+    if (!device_ || mesh.vertices().empty() || mesh.indices().empty())
         return;
     ++meshesDrawn;
     impostorsShown += mesh.showsImpostor ? 1 : 0;
@@ -144,6 +152,7 @@ void RendererGl::drawMesh(const Mesh& mesh) {
 }
 
 void RendererGl::drawSingle(const Mesh& mesh, const Matrix44& world) {
+    upload(mesh);
     setWorldTransform(world);
     prepareDraw();
     useVertexDiffuse(false);

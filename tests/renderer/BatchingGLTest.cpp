@@ -115,10 +115,23 @@ TEST_F(BatchingGLTest, MergedGroupDrawsTheSamePictureInFewerDraws) {
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(hue(centreOf(merged, i)), expected[i]) << "cube " << i << " " << centreOf(merged, i);
 
+    // Drawn only merged, the cubes' meshes hold no range of the shared
+    // buffers; drawn on their own, they take one.
+    auto boxMesh = [&](int i) {
+        const auto* box = dynamic_cast<Desc*>(row.child(i));
+        return box && box->childCount() == 1 ? dynamic_cast<const Mesh*>(box->child(0)->renderHandle.get())
+                                             : nullptr;
+    };
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_NE(boxMesh(i), nullptr) << i;
+        EXPECT_FALSE(boxMesh(i)->uploaded()) << i;
+    }
     gl().batching = false;
     const Frame single = frame(row);
     EXPECT_EQ(gl().groupsDrawnMerged, 0);
     EXPECT_EQ(gl().drawCalls, 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(boxMesh(i)->uploaded()) << i;
     int apart = 0;
     for (int y = 0; y < single.height; ++y)
         for (int x = 0; x < single.width; ++x) {
