@@ -11,6 +11,9 @@ Mesh::Mesh(std::vector<Vertex> vertices, std::vector<uint16_t> indices)
     : serial(++madeCount_), vertices_(std::move(vertices)), indices_(std::move(indices)) {
     CALLI_ASSERT(vertices_.size() <= 65535);
     CALLI_ASSERT(indices_.size() % 3 == 0);
+    // Kept for the mesh's life: what the tessellator's growth left over goes.
+    vertices_.shrink_to_fit();
+    indices_.shrink_to_fit();
 }
 
 Mesh::~Mesh() {
