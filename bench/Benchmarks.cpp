@@ -1,15 +1,18 @@
 // The program's real workloads, timed with Google Benchmark: growing the town
-// and a building to their leaves, one traversal at the start camera, and
-// recording a building's meshes on the GL renderer. "make bench" runs them.
+// and a building to their leaves, one traversal at the start camera,
+// recording a building's meshes and drawing views on the GL renderer, and the
+// crowd's step and draw. "make bench" runs them.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "bench/BenchWorld.h"
 #include "core/NullRenderContext.h"
+#include "navigation/Crowd.h"
 #include "renderer/GlWindow.h"
 #include "renderer/RendererGl.h"
 #include "tools/tour/TourPath.h"
@@ -145,51 +148,111 @@ void configure(benchmark::internal::Benchmark* b, benchmark::TimeUnit unit, doub
     b->Unit(unit)->MinTime(minSeconds)->Repetitions(5)->ReportAggregatesOnly(true);
 }
 
+// The GL renderer at one of the tour's views, the tree grown for it.
+class ViewOnGl {
+public:
+    ~ViewOnGl() {
+        if (world_)
+            destroyWorld(world_);
+    }
+    // False, and the benchmark skipped, without the view or a device.
+    bool open(benchmark::State& state, const char* name, bool batching) {
+        view_ = findView(name);
+        if (!view_ || !window_.valid()) {
+            state.SkipWithError(view_ ? window_.error().c_str() : "no such view");
+            return false;
+        }
+        renderer_ = std::make_unique<RendererGl>(window_);
+        if (!renderer_->hasDevice()) {
+            state.SkipWithError(RendererGl::kCreateError);
+            return false;
+        }
+        renderer_->batching = batching;
+        TypRegIrregular* root = buildWorld(world_);
+        view_->place(&root->land, eye, target);
+        renderer_->setProjection(windowProjection(kWidth, kHeight));
+        renderer_->setView(makeView(eye, target));
+        renderer_->setLight({-58, -69, 114});
+        renderer_->setDetail(view_->detail);
+        return true;
+    }
+    RendererGl& renderer() { return *renderer_; }
+    Drawable* world() { return world_.get(); }
+    // The frame's scene, left open.
+    void scene() {
+        renderer_->beginFrame();
+        world_->render(*renderer_);
+    }
+    // Grown, impostors taken and groups merged before the first timed frame.
+    void settle(const std::function<void()>& extra = {}) {
+        for (int i = 0; i < 12; ++i) {
+            scene();
+            if (extra)
+                extra();
+            renderer_->endFrame();
+        }
+        glFinish();
+    }
+
+    Vector eye, target;
+
+private:
+    const TourView* view_ = nullptr;
+    GlWindow window_{{kWidth, kHeight, true, false, "callimora-bench"}};
+    std::unique_ptr<RendererGl> renderer_;
+    std::unique_ptr<Desc> world_;
+};
+
 // One frame of the tour's street view (eye height) on the GL renderer, the
 // tree grown for it and its textures loaded: traversal and submission up to
 // the end of the frame, which is waited for outside the timed part. The
 // argument switches batching (1) or draws every list on its own (0).
 void BM_DrawStreetView(benchmark::State& state) {
-    const TourView* view = findView("street");
-    GlWindow window({kWidth, kHeight, true, false, "callimora-bench"});
-    if (!view || !window.valid()) {
-        state.SkipWithError(view ? window.error().c_str() : "no street view");
+    ViewOnGl v;
+    if (!v.open(state, "street", state.range(0) != 0))
         return;
-    }
-    RendererGl renderer(window);
-    if (!renderer.hasDevice()) {
-        state.SkipWithError(RendererGl::kCreateError);
-        return;
-    }
-    renderer.batching = state.range(0) != 0;
-    std::unique_ptr<Desc> world;
-    TypRegIrregular* root = buildWorld(world);
-    Vector eye, target;
-    view->place(&root->land, eye, target);
-    renderer.setProjection(windowProjection(kWidth, kHeight));
-    renderer.setView(makeView(eye, target));
-    renderer.setLight({-58, -69, 114});
-    renderer.setDetail(view->detail);
-    auto frame = [&] {
-        renderer.beginFrame();
-        world->render(renderer);
-    };
-    // Grown, impostors taken and groups merged before the first timed frame.
-    for (int i = 0; i < 12; ++i) {
-        frame();
-        renderer.endFrame();
-    }
-    glFinish();
+    v.settle();
     for (auto _ : state) {
         const auto start = Clock::now();
-        frame();
+        v.scene();
         state.SetIterationTime(secondsSince(start));
-        renderer.endFrame();
+        v.renderer().endFrame();
         glFinish();
     }
-    state.counters["draws"] = renderer.drawCalls;
-    state.counters["meshes"] = renderer.meshesDrawn;
-    destroyWorld(world);
+    state.counters["draws"] = v.renderer().drawCalls;
+    state.counters["meshes"] = v.renderer().meshesDrawn;
+}
+
+// The crowd's step and draw for its 1000 walkers at the tour's crowd view,
+// after the frame's scene: 300 gathered on the streets ahead, the others
+// placed at random, all of them placed before timing. The end of the frame
+// is waited for outside the timed part.
+void BM_CrowdStepAndDraw(benchmark::State& state) {
+    ViewOnGl v;
+    if (!v.open(state, "crowd", true))
+        return;
+    v.settle();
+    Crowd crowd;
+    gatherCrowd(crowd, v.renderer(), v.world(), v.eye, v.target);
+    while (crowd.placedCount() < crowd.count()) {
+        const int before = crowd.placedCount();
+        v.settle([&] { crowd.stepAndDraw(v.renderer(), v.world(), false); });
+        if (crowd.placedCount() == before)
+            break;  // the rest find no street
+    }
+    int drawn = 0;
+    for (auto _ : state) {
+        v.scene();
+        const int meshes = v.renderer().meshesDrawn;
+        const auto start = Clock::now();
+        crowd.stepAndDraw(v.renderer(), v.world(), false);
+        state.SetIterationTime(secondsSince(start));
+        drawn = v.renderer().meshesDrawn - meshes;
+        v.renderer().endFrame();
+        glFinish();
+    }
+    state.counters["placed"] = crowd.placedCount();
+    state.counters["bodies drawn"] = drawn;
 }
 
 BENCHMARK(BM_GrowQuarter)->UseManualTime()->Apply([](auto* b) { configure(b, benchmark::kMillisecond, 0.5); });
@@ -199,6 +262,7 @@ BENCHMARK(BM_RecordCourtBuilding)->UseManualTime()->Apply([](auto* b) { configur
 BENCHMARK(BM_DrawStreetView)->UseManualTime()->Arg(1)->Arg(0)->Apply([](auto* b) {
     configure(b, benchmark::kMillisecond, 0.5);
 });
+BENCHMARK(BM_CrowdStepAndDraw)->UseManualTime()->Apply([](auto* b) { configure(b, benchmark::kMillisecond, 0.3); });
 
 // The data directory is "../data/" as the program sees it from its own folder.
 void enterExecutableFolder() {
