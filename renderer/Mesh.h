@@ -56,6 +56,8 @@ public:
     // arena lives. A mesh drawn only through a merged copy is never
     // uploaded, so the device copy is made when it is first drawn on its own.
     void upload(const std::shared_ptr<MeshArena>& arena) const;
+    // The arena's beforeRelease runs when the mesh goes, uploaded or not.
+    void attach(const std::shared_ptr<MeshArena>& arena) { arena_ = arena; }
     bool uploaded() const { return static_cast<bool>(range_); }
     const MeshArena::Range& range() const { return range_; }
 

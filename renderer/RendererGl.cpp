@@ -429,7 +429,9 @@ void RendererGl::emitMesh(TessellatedMesh& made) {
     }
     {
         ProfileScope timing(profile::kSubmit, "Submit");
-        // Inside a group it waits: most likely it is drawn merged.
+        // Inside a group it waits: most likely it is drawn merged. Held
+        // back, it must be drawn before it goes, whether uploaded or not.
+        mesh->attach(meshArena_);
         if (!group_)
             upload(*mesh);
         mesh->draw(*this);

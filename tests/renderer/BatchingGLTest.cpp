@@ -56,6 +56,44 @@ private:
     Material** colours_;
 };
 
+// A cube drawn directly every frame and dropped at once, as a walker's body
+// was: held back inside the group, it must be drawn before it goes.
+class DroppedBox : public Drawable {
+public:
+    DroppedBox(float x, Material* colour) : Drawable(9, nullptr), x_(x), colour_(colour) {}
+    void draw(RenderContext& ctx) override {
+        Extrusion e;
+        e.height = 4;
+        ctx.extrudedPolygon(rectangle(x_ - 2, -2, x_ + 2, 2), e, colour_, 0);
+    }
+    void render(RenderContext& ctx) override {
+        ctx.endList();
+        draw(ctx);
+        ctx.endList();
+    }
+
+private:
+    float x_;
+    Material* colour_;  // not owned
+};
+
+// Two recorded cubes with a dropped one between them, drawn as one group.
+class RowWithDropped : public DescPoly {
+public:
+    RowWithDropped(Material** colours, Material* dropped)
+        : DescPoly(rectangle(-14, -2, 14, 2), 4, 23, nullptr), colours_(colours), dropped_(dropped) {}
+    bool drawsAsGroup() const override { return true; }
+    void generate() override {
+        addChild(std::make_unique<BoxDesc>(-6.0f, &colours_[0]));
+        addChild(std::make_unique<DroppedBox>(0.0f, dropped_));
+        addChild(std::make_unique<BoxDesc>(6.0f, &colours_[1]));
+    }
+
+private:
+    Material** colours_;
+    Material* dropped_;
+};
+
 class BatchingGLTest : public GlTest {
 protected:
     void SetUp() override {
@@ -196,4 +234,16 @@ TEST_F(BatchingGLTest, AGroupOutOfTheFrameIsDrawnFromWhatIsLeft) {
     const Frame turned = frame(row);
     const Pixel p = project({-12, 2, -2});
     EXPECT_EQ(hue(turned.at(p.x, p.y)), 'r');
+}
+
+TEST_F(BatchingGLTest, AMeshDroppedInsideAGroupIsDrawnBeforeItGoes) {
+    Material* colours[2] = {&red.material, &red.material};
+    RowWithDropped row(colours, &blue.material);
+    for (int i = 0; i < 3; ++i) {
+        const Frame f = frame(row);
+        EXPECT_EQ(hue(centreOf(f, 2)), 'b') << "frame " << i << " " << centreOf(f, 2);
+        EXPECT_EQ(hue(centreOf(f, 1)), 'r') << "frame " << i;
+        EXPECT_EQ(hue(centreOf(f, 3)), 'r') << "frame " << i;
+        EXPECT_EQ(gl().meshesDrawn, 3);
+    }
 }
