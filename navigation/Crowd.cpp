@@ -48,9 +48,9 @@ void Crowd::stepAndDraw(RenderContext& ctx, Drawable* world, bool collide) {
     for (auto& a : agents_)
         if (a->placed())
             bodies_.push_back(a->bodyInstance());
+    ctx.endList();
     if (bodies_.empty())
         return;
-    ctx.endList();
     // The bodies' draws seed the texture offsets with their seed, 0.
     bodyMaterial_.seedOffsets(0);
     Extrusion unit;
