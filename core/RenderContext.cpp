@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <optional>
 
 #include "core/GrowthBudget.h"
 #include "core/RandomGenerator.h"
@@ -53,7 +52,7 @@ void RenderContext::extrudedInstances(const Poly& poly, const Extrusion& extrusi
     // offsets and the state after is that of one.
     RandomGenerator& offsets = RandomGenerator::textureOffset();
     const RandomGenerator start = offsets;
-    std::optional<RandomGenerator> after;
+    RandomGenerator after = start;
     for (const Instance& instance : instances) {
         if (!drawableInstance(instance))
             continue;
@@ -63,8 +62,7 @@ void RenderContext::extrudedInstances(const Poly& poly, const Extrusion& extrusi
         drawPlaced(placement, [&] { extrudedPolygon(poly, extrusion, material, 0); });
         after = offsets;
     }
-    if (after)
-        offsets = *after;
+    offsets = after;
 }
 
 void RenderContext::computeScreenRect() { impostorRect = screenRectOf(currentSphere, projection); }

@@ -210,8 +210,6 @@ private:
     GlVertexArray instanceArray_;
     GlBuffer instanceShape_, instanceShapeIndices_, instanceRecords_;
     std::vector<float> instanceData_;  // per instance: diffuse colour, offset, height scale
-    std::vector<Vertex> instanceShapeVertexData_;  // what instanceShape_ holds
-    std::vector<uint16_t> instanceShapeIndexData_;
     TextureCache textures_;
     // Shared with the impostors, which give their texture back when they go
     // (while the renderer lives).

@@ -312,20 +312,12 @@ void RendererGl::extrudedInstances(const Poly& poly, const Extrusion& extrusion,
     const GLuint texture = shape.textureName.empty() ? 0 : textures_.texture(shape.textureName.c_str());
     ProfileScope timing(profile::kSubmit, "Submit");
     bindVertexArray(instanceArray_.id());
-    // The same shape frame after frame (the crowd's box) stays; a new one and
-    // the instances are specified anew, so that no draw in flight is waited for.
-    const auto sameVertex = [](const Vertex& a, const Vertex& b) { return std::memcmp(&a, &b, sizeof a) == 0; };
-    if (shape.indices != instanceShapeIndexData_ ||
-        !std::equal(shape.vertices.begin(), shape.vertices.end(), instanceShapeVertexData_.begin(),
-                    instanceShapeVertexData_.end(), sameVertex)) {
-        glBindBuffer(GL_ARRAY_BUFFER, instanceShape_.id());
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(shape.vertices.size() * sizeof(Vertex)),
-                     shape.vertices.data(), GL_STREAM_DRAW);
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(shape.indices.size() * sizeof(uint16_t)),
-                     shape.indices.data(), GL_STREAM_DRAW);
-        instanceShapeVertexData_ = shape.vertices;
-        instanceShapeIndexData_ = shape.indices;
-    }
+    // Specified anew every time, so that no draw in flight is waited for.
+    glBindBuffer(GL_ARRAY_BUFFER, instanceShape_.id());
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(shape.vertices.size() * sizeof(Vertex)),
+                 shape.vertices.data(), GL_STREAM_DRAW);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(shape.indices.size() * sizeof(uint16_t)),
+                 shape.indices.data(), GL_STREAM_DRAW);
     glBindBuffer(GL_ARRAY_BUFFER, instanceRecords_.id());
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(instanceData_.size() * sizeof(float)),
                  instanceData_.data(), GL_STREAM_DRAW);
