@@ -21,6 +21,41 @@ void setMergedVertexLayout() {
                           reinterpret_cast<void*>(offsetof(MergedVertex, r)));
 }
 
+void appendMerged(const Mesh& mesh, const Matrix44* placement, std::vector<MergedVertex>& vertices,
+                  std::vector<uint32_t>& indices) {
+    const MeshMaterial& m = mesh.material;
+    const uint32_t base = static_cast<uint32_t>(vertices.size());
+    if (!placement) {
+        for (const Vertex& v : mesh.vertices())
+            vertices.push_back({v.x, v.y, v.z, v.nx, v.ny, v.nz, v.u, v.v, m.diffuse[0], m.diffuse[1], m.diffuse[2]});
+    } else {
+        for (const Vertex& v : mesh.vertices()) {
+            const Vector p = placement->transformPoint({v.x, v.y, v.z});
+            // Not normalised: the shader normalises after its own transform,
+            // as it does for a placed mesh.
+            const Vector n = placement->transformDirection({v.nx, v.ny, v.nz});
+            vertices.push_back({p.x, p.y, p.z, n.x, n.y, n.z, v.u, v.v, m.diffuse[0], m.diffuse[1], m.diffuse[2]});
+        }
+    }
+    for (uint16_t index : mesh.indices())
+        indices.push_back(base + index);
+}
+
+void bindMergedArray(GlVertexArray& vertexArray, GlBuffer& vertexBuffer, GlBuffer& indexBuffer) {
+    if (!vertexArray) {
+        vertexArray = GlVertexArray(genVertexArray());
+        vertexBuffer = GlBuffer(genBuffer());
+        indexBuffer = GlBuffer(genBuffer());
+        glBindVertexArray(vertexArray.id());
+        glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.id());
+        setMergedVertexLayout();
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer.id());
+        return;
+    }
+    glBindVertexArray(vertexArray.id());
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.id());
+}
+
 // ---- Sequence ----
 
 void MergedGroup::Sequence::clear() {
@@ -107,48 +142,22 @@ size_t MergedGroup::build(const Sequence& drawn, const std::vector<const Mesh*>&
         g.batch.firstIndex = static_cast<uint32_t>(indices.size());
         for (size_t k = 0; k < g.meshes.size(); ++k) {
             const Mesh& mesh = *g.meshes[k];
-            const MeshMaterial& m = mesh.material;
-            const uint32_t base = static_cast<uint32_t>(vertices.size());
             if (*g.worlds[k] == world_) {
-                // Untouched, so that coplanar faces meet in depth exactly as
-                // they do drawn one by one.
-                for (const Vertex& v : mesh.vertices())
-                    vertices.push_back(
-                        {v.x, v.y, v.z, v.nx, v.ny, v.nz, v.u, v.v, m.diffuse[0], m.diffuse[1], m.diffuse[2]});
+                appendMerged(mesh, nullptr, vertices, indices);
             } else {
                 const Matrix44 placement = toGroup * *g.worlds[k];
-                for (const Vertex& v : mesh.vertices()) {
-                    const Vector p = placement.transformPoint({v.x, v.y, v.z});
-                    // Not normalised: the shader normalises after its own
-                    // transform, as it does for a placed mesh.
-                    const Vector n = placement.transformDirection({v.nx, v.ny, v.nz});
-                    vertices.push_back(
-                        {p.x, p.y, p.z, n.x, n.y, n.z, v.u, v.v, m.diffuse[0], m.diffuse[1], m.diffuse[2]});
-                }
+                appendMerged(mesh, &placement, vertices, indices);
             }
-            for (uint16_t index : mesh.indices())
-                indices.push_back(base + index);
         }
         g.batch.indexCount = static_cast<uint32_t>(indices.size()) - g.batch.firstIndex;
         batches_.push_back(g.batch);
     }
-    if (!vertexArray_) {
-        vertexArray_ = GlVertexArray(genVertexArray());
-        vertexBuffer_ = GlBuffer(genBuffer());
-        indexBuffer_ = GlBuffer(genBuffer());
-        glBindVertexArray(vertexArray_.id());
-        glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_.id());
-        setMergedVertexLayout();
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_.id());
-    } else {
-        glBindVertexArray(vertexArray_.id());
-    }
     // New storage each time: the old one may still be read by this frame's draws.
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_.id());
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(MergedVertex)),
-                 vertices.data(), GL_STATIC_DRAW);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)),
-                 indices.data(), GL_STATIC_DRAW);
+    bindMergedArray(vertexArray_, vertexBuffer_, indexBuffer_);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(MergedVertex)), vertices.data(),
+                 GL_STATIC_DRAW);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)), indices.data(),
+                 GL_STATIC_DRAW);
     source_ = drawn;
     return vertices.size();
 }

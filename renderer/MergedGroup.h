@@ -29,6 +29,16 @@ static_assert(sizeof(MergedVertex) == 44, "merged ranges upload vertices as 44-b
 // The attributes of the mesh vertex and attribute 3, the diffuse colour.
 void setMergedVertexLayout();
 
+// Appends mesh's vertices with its diffuse colour, moved by placement (null:
+// as they are, so that coplanar faces meet in depth exactly as they do drawn
+// one by one), and its indices moved past what vertices held.
+void appendMerged(const Mesh& mesh, const Matrix44* placement, std::vector<MergedVertex>& vertices,
+                  std::vector<uint32_t>& indices);
+
+// Makes vertexArray with its two buffers the first time, its attributes
+// those of merged vertices, and binds it and vertexBuffer. Needs a current GL context.
+void bindMergedArray(GlVertexArray& vertexArray, GlBuffer& vertexBuffer, GlBuffer& indexBuffer);
+
 class MergedGroup : public RenderGroup {
 public:
     // What a subtree drew in one frame: each mesh's serial and the world

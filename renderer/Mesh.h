@@ -1,10 +1,11 @@
 #pragma once
 // Recorded geometry. A Mesh is one indexed triangle list with its surface
 // material and texture; it keeps its vertices and indices in memory (the
-// occlusion buffer reads them as occluders, and merged groups are built from
-// them) and, once uploaded, in a range of the renderer's shared buffers,
-// drawn with one call. A MeshGroup is a display list of several. Drawables keep what the renderer
-// collected between beginList and endList and replay it every frame.
+// occlusion buffer reads them as occluders, merged groups are built from
+// them, and small meshes drawn on their own are gathered from them) and,
+// once uploaded, in a range of the renderer's shared buffers, drawn with one
+// call. A MeshGroup is a display list of several. Drawables keep what the
+// renderer collected between beginList and endList and replay it every frame.
 #include <cstdint>
 #include <memory>
 #include <vector>

@@ -208,6 +208,7 @@ void RendererGl::replayList(RenderList& list) { list.draw(*this); }
 void RendererGl::applyModelTransform() { setWorldTransform(model); }
 
 void RendererGl::setProjection(const Matrix44& p) {
+    flushStream();
     RenderContext::setProjection(p);
     viewProjectionDirty_ = true;
 }
@@ -215,6 +216,7 @@ void RendererGl::setProjection(const Matrix44& p) {
 // ---- frame ----
 
 void RendererGl::beginFrame() {
+    flushStream();
     RenderContext::beginFrame();
     collected_.reset();
     // Pictures of the last frame are taken; their owners may go this frame.
@@ -269,6 +271,7 @@ void RendererGl::endFrame() {
 void RendererGl::finishScene() {
     if (sceneFinished_)
         return;
+    flushStream();
     sceneFinished_ = true;
     if (device_ && impostorsEnabled)
         captureImpostors();
@@ -346,6 +349,7 @@ bool RendererGl::resize(int width, int height) {
     if (!device_)
         return false;
     window_.makeCurrent();
+    flushStream();
     collected_.reset();
     captureQueue_.clear();
     textures_.clear();

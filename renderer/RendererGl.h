@@ -6,10 +6,11 @@
 // tessellate into Meshes that are uploaded into shared buffers, drawn at once
 // and collected into the display list being recorded. What a subtree drawn
 // as a group draws is merged into a few ranges per texture, kept, and drawn
-// from them while the subtree draws those meshes; state is set only when it
-// changes. Lighting is one directional light
-// (white) over a scene ambient of 0x202020, the classic light, and on top of
-// it, while skyLight is on, the sky light the skybox hands over.
+// from them while the subtree draws those meshes; small meshes drawn on
+// their own are gathered and drawn together; state is set only when it
+// changes. Lighting is one directional light (white) over a scene ambient of
+// 0x202020, the classic light, and on top of it, while skyLight is on, the
+// sky light the skybox hands over.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -23,6 +24,7 @@
 #include "renderer/Mesh.h"
 #include "renderer/MeshShader.h"
 #include "renderer/SkyLight.h"
+#include "renderer/StreamBatch.h"
 #include "renderer/TextureCache.h"
 
 class GlWindow;
@@ -179,10 +181,16 @@ private:
     void captureImpostors();
     // The mesh's device copy, made once.
     void upload(const Mesh& mesh);
-    // The mesh's own draw call with world as its world transform.
-    void drawSingle(const Mesh& mesh, const Matrix44& world);
+    // The mesh's own draw call with world as its world transform, or, when
+    // it may be gathered and is small, its place in the stream batch.
+    void drawSingle(const Mesh& mesh, const Matrix44& world, bool mayGather = true);
+    // Draws what the stream batch gathered, with the view it was gathered under.
+    void flushStream();
+    // Program, world transform and viewProjection made current.
+    void useTransforms(const Matrix44& viewProjection);
+    Matrix44 viewProjection() const;
     // The group's held-back meshes, each on its own.
-    void drawHeldBack();
+    void drawHeldBack(bool mayGather = true);
     void drawMerged(const MergedGroup& group);
     // Shader state, set only when it changes.
     void useSampler(GLuint sampler);
@@ -243,6 +251,12 @@ private:
     bool materialKnown_ = false, programInUse_ = false;
     float materialSet_[9] = {};
     bool sceneFinished_ = false;             // the impostors of this frame are captured
+    // Small meshes drawn on their own wait here while batching is on and
+    // the frame's scene is drawn in its plain state (lit, depth tested,
+    // culled, in the frame's view); any change of it draws them first.
+    StreamBatch stream_;
+    Matrix44 streamViewProjection_;
+    bool lighting_ = true, depthTest_ = true, culling_ = true;
 
     Vector lightDirection_;
     bool lightSet_ = false;

@@ -1,11 +1,13 @@
 // The renderer's device state, set only when it changes, and its draws: a
-// mesh on its own, and groups held back and drawn from their merged copy.
+// mesh on its own (small ones gathered and drawn together), groups held back
+// and drawn from their merged copy, and instanced copies.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "core/Desc.h"
 #include "core/Profiler.h"
+#include "core/lod/OcclusionBuffer.h"
 #include "renderer/RendererGl.h"
 
 namespace {
@@ -71,20 +73,34 @@ void RendererGl::useVertexDiffuse(bool on) {
 void RendererGl::setWorldTransform(const Matrix44& world) { world_ = world; }
 
 void RendererGl::setViewTransform(const Matrix44& viewTransform) {
+    flushStream();
     viewOverride_ = viewTransform;
     viewProjectionDirty_ = true;
 }
 
 void RendererGl::resetViewTransform() {
+    flushStream();
     viewOverride_.reset();
     viewProjectionDirty_ = true;
 }
 
-void RendererGl::setLighting(bool on) { shader_->setLighting(on); }
+void RendererGl::setLighting(bool on) {
+    flushStream();
+    lighting_ = on;
+    shader_->setLighting(on);
+}
 
-void RendererGl::setDepthTest(bool on) { on ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST); }
+void RendererGl::setDepthTest(bool on) {
+    flushStream();
+    depthTest_ = on;
+    on ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
+}
 
-void RendererGl::setCulling(bool on) { on ? glEnable(GL_CULL_FACE) : glDisable(GL_CULL_FACE); }
+void RendererGl::setCulling(bool on) {
+    flushStream();
+    culling_ = on;
+    on ? glEnable(GL_CULL_FACE) : glDisable(GL_CULL_FACE);
+}
 
 void RendererGl::setPointFiltering(bool on) { useSampler(on ? pointSampler_.id() : linearSampler_.id()); }
 
@@ -94,7 +110,19 @@ void RendererGl::setMaterial(const MeshMaterial& material) {
 
 void RendererGl::setTextured(bool textured) { useTextured(textured); }
 
+Matrix44 RendererGl::viewProjection() const {
+    // The view can change through setView, which the renderer does not see.
+    return projection * (viewOverride_ ? *viewOverride_ : view);
+}
+
 void RendererGl::prepareDraw() {
+    const Matrix44 current = viewProjection();
+    if (!stream_.empty() && !(current == streamViewProjection_))
+        flushStream();
+    useTransforms(current);
+}
+
+void RendererGl::useTransforms(const Matrix44& viewProjection) {
     if (!programInUse_) {
         shader_->use();
         programInUse_ = true;
@@ -103,8 +131,6 @@ void RendererGl::prepareDraw() {
         shader_->setWorld(world_);
         uploadedWorld_ = world_;
     }
-    // The view can change through setView, which the renderer does not see.
-    const Matrix44 viewProjection = projection * (viewOverride_ ? *viewOverride_ : view);
     if (viewProjectionDirty_ || !(viewProjection == uploadedViewProjection_)) {
         shader_->setViewProjection(viewProjection);
         uploadedViewProjection_ = viewProjection;
@@ -151,7 +177,17 @@ void RendererGl::drawMesh(const Mesh& mesh) {
     drawHeldBack();
 }
 
-void RendererGl::drawSingle(const Mesh& mesh, const Matrix44& world) {
+void RendererGl::drawSingle(const Mesh& mesh, const Matrix44& world, bool mayGather) {
+    // A small mesh waits for the next flush, under the view it was drawn in.
+    if (mayGather && batching && !sceneFinished_ && !viewOverride_ && lighting_ && depthTest_ && culling_ &&
+        StreamBatch::takes(mesh)) {
+        const Matrix44 current = viewProjection();
+        if (!stream_.empty() && (!stream_.fits(mesh) || !(current == streamViewProjection_)))
+            flushStream();
+        streamViewProjection_ = current;
+        stream_.add(mesh, world);
+        return;
+    }
     upload(mesh);
     setWorldTransform(world);
     prepareDraw();
@@ -167,13 +203,37 @@ void RendererGl::drawSingle(const Mesh& mesh, const Matrix44& world) {
     ++drawCalls;
 }
 
-void RendererGl::drawHeldBack() {
+void RendererGl::flushStream() {
+    if (stream_.empty())
+        return;
+    ProfileScope timing(profile::kSubmit, "Submit");
+    const Matrix44 current = world_;
+    setWorldTransform(stream_.frame());
+    useTransforms(streamViewProjection_);
+    useVertexDiffuse(true);
+    const std::vector<StreamBatch::Range>& ranges = stream_.upload();
+    boundVertexArray_ = stream_.vertexArray();
+    useSampler(linearSampler_.id());
+    for (const StreamBatch::Range& r : ranges) {
+        // The diffuse colour comes from the vertices: any value serves.
+        useMaterial(r.ambient, r.ambient, r.emissive);
+        setStageTexture(r.texture);
+        useTextured(r.texture != 0);
+        glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(r.indexCount), GL_UNSIGNED_INT,
+                                 reinterpret_cast<void*>(static_cast<uintptr_t>(r.firstIndex) * sizeof(uint32_t)),
+                                 stream_.baseVertex());
+        ++drawCalls;
+    }
+    setWorldTransform(current);
+}
+
+void RendererGl::drawHeldBack(bool mayGather) {
     if (heldBackFrom_ == groupMeshes_.size())
         return;
     ProfileScope timing(profile::kSubmit, "Submit");
     const Matrix44 current = world_;
     for (size_t i = heldBackFrom_; i < groupMeshes_.size(); ++i)
-        drawSingle(*groupMeshes_[i], groupDrawn_.world(i));
+        drawSingle(*groupMeshes_[i], groupDrawn_.world(i), mayGather);
     heldBackFrom_ = groupMeshes_.size();
     setWorldTransform(current);
 }
@@ -246,7 +306,11 @@ void RendererGl::endGroup() {
         drawMerged(group);
         return;
     }
-    drawHeldBack();
+    // What a group leaves to draw one by one at its end (a group of one
+    // mesh: a coarse building) is drawn at once. Gathered as well, it made
+    // llvmpipe wait for its rasteriser about 300 times a frame on the
+    // autopilot, though the work was the same.
+    drawHeldBack(false);
 }
 
 // ---- instances ----
@@ -299,7 +363,12 @@ void RendererGl::extrudedInstances(const Poly& poly, const Extrusion& extrusion,
                                      (low.z + high.z) * 0.5f) + instance.offset;
         const float radius = 0.5f * Vector(high.x - low.x, (high.y - low.y) * h, high.z - low.z).length();
         uint32_t mask = 63;
-        if (Desc::outsidePlane(*this, toView.transformPoint(centre), radius, mask) >= 0)
+        const Vector inView = toView.transformPoint(centre);
+        if (Desc::outsidePlane(*this, inView, radius, mask) >= 0)
+            continue;
+        // Nor those wholly behind what the scene drew as occluders.
+        const float sphere[4] = {inView.x, inView.y, inView.z, radius};
+        if (occlusionEnabled && occlusion().active && occlusion().hides(sphere, projection))
             continue;
         for (int i = 0; i < 3; ++i)
             instanceData_.push_back(shape.surface.diffuse[i] * instance.colour[i]);

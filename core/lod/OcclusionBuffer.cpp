@@ -223,6 +223,13 @@ bool OcclusionBuffer::isOccluded(const float sphere[4], const Matrix44& p) {
     return true;
 }
 
+bool OcclusionBuffer::hides(const float sphere[4], const Matrix44& projection) {
+    const int32_t counted[3] = {tests, hits, coarseHits};
+    const bool hidden = isOccluded(sphere, projection);
+    tests = counted[0], hits = counted[1], coarseHits = counted[2];
+    return hidden;
+}
+
 void OcclusionBuffer::endFrame() {
     // No queries at all counts as not paying.
     const float ratio = tests > 0 ? static_cast<float>(hits) / static_cast<float>(tests) : 0.0f;

@@ -40,6 +40,9 @@ public:
     // Whether the sphere (view-space centre x, y, z and radius) is hidden by
     // the occluders added this frame. A sphere holding the camera never is.
     bool isOccluded(const float sphere[4], const Matrix44& projection);
+    // As isOccluded, without counting the query: for what is drawn after the
+    // scene (the crowd), which must not sway whether culling pays.
+    bool hides(const float sphere[4], const Matrix44& projection);
     // Frame end: decides from this frame's figures whether culling stays on.
     void endFrame();
     // Counter 0, the given mode, active unless the mode is kOff.

@@ -170,13 +170,7 @@ TEST_F(BatchingGLTest, MergedGroupDrawsTheSamePictureInFewerDraws) {
     EXPECT_EQ(gl().drawCalls, 5);
     for (int i = 0; i < 5; ++i)
         EXPECT_TRUE(boxMesh(i)->uploaded()) << i;
-    int apart = 0;
-    for (int y = 0; y < single.height; ++y)
-        for (int x = 0; x < single.width; ++x) {
-            const Rgb p = merged.at(x, y), q = single.at(x, y);
-            apart += (std::abs(p.r - q.r) > 8 || std::abs(p.g - q.g) > 8 || std::abs(p.b - q.b) > 8) ? 1 : 0;
-        }
-    EXPECT_LE(apart, kSize * kSize / 1000) << "pixels more than 8 levels apart";
+    EXPECT_LE(pixelsApart(merged, single), kSize * kSize / 1000) << "pixels more than 8 levels apart";
 }
 
 TEST_F(BatchingGLTest, AnEditInsideAMergedGroupShowsInTheNextFrame) {

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,6 +50,17 @@ struct Frame {
         return {rgba[i], rgba[i + 1], rgba[i + 2]};
     }
 };
+
+// Pixels of a and b (of one size) more than 8 levels apart in some channel.
+inline int pixelsApart(const Frame& a, const Frame& b) {
+    int n = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            const Rgb p = a.at(x, y), q = b.at(x, y);
+            n += (std::abs(p.r - q.r) > 8 || std::abs(p.g - q.g) > 8 || std::abs(p.b - q.b) > 8) ? 1 : 0;
+        }
+    return n;
+}
 
 inline Frame grab() {
     RendererGl& r = renderer();
@@ -110,6 +122,7 @@ protected:
         renderer().setLight({0, 0, 1});
         // Pixel tests pin colours under the classic light; the sky light has a test of its own.
         renderer().skyLight = false;
+        renderer().batching = true;
     }
 
     RendererGl& gl() { return renderer(); }

@@ -1,17 +1,20 @@
 // Copies of one shape drawn at once on a real (software) GL context: the
 // picture is that of the shapes drawn one by one, as the crowd drew its
-// bodies, in one draw; each copy takes its colour; copies out of view, and
-// those that cannot be placed, are left out; the texture-offset generator
-// moves as for one shape, whichever way the copies are drawn.
+// bodies, in one draw; each copy takes its colour; copies out of view or
+// wholly behind an occluder, and those that cannot be placed, are left out;
+// the texture-offset generator moves as for one shape, whichever way the
+// copies are drawn.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "core/RandomGenerator.h"
+#include "core/lod/OcclusionBuffer.h"
 #include "tests/renderer/GlTestSupport.h"
 
 using namespace gltest;
@@ -42,15 +45,6 @@ protected:
         return grab();
     }
 
-    static int apart(const Frame& a, const Frame& b) {
-        int n = 0;
-        for (int y = 0; y < a.height; ++y)
-            for (int x = 0; x < a.width; ++x) {
-                const Rgb p = a.at(x, y), q = b.at(x, y);
-                n += (std::abs(p.r - q.r) > 8 || std::abs(p.g - q.g) > 8 || std::abs(p.b - q.b) > 8) ? 1 : 0;
-            }
-        return n;
-    }
 
     Poly shape = rectangle(-kHalf, -kHalf, kHalf, kHalf);
     Extrusion unit;
@@ -65,7 +59,8 @@ TEST_F(InstancingGLTest, CopiesInOneDrawShowWhatTheShapesDrawnOneByOneShow) {
     EXPECT_EQ(gl().drawCalls, 1);
     EXPECT_EQ(gl().meshesDrawn, 7);
 
-    // Each shape moved and stretched by hand, as a body was.
+    // Each shape moved and stretched by hand, as a body was, each its own draw.
+    gl().batching = false;
     const Frame apartOnes = drawn([&] {
         for (const RenderContext::Instance& c : copies) {
             Extrusion e;
@@ -82,12 +77,12 @@ TEST_F(InstancingGLTest, CopiesInOneDrawShowWhatTheShapesDrawnOneByOneShow) {
         for (int x = 0; x < together.width; ++x)
             covered += together.at(x, y).black() ? 0 : 1;
     EXPECT_GT(covered, kSize * kSize / 20) << "the copies are on screen";
-    EXPECT_LE(apart(together, apartOnes), kSize * kSize / 1000) << "pixels more than 8 levels apart";
+    EXPECT_LE(pixelsApart(together, apartOnes), kSize * kSize / 1000) << "pixels more than 8 levels apart";
 
     // The context's own loop, one placed draw per copy, shows them too.
     const Frame looped = drawn([&] { gl().RenderContext::extrudedInstances(shape, unit, &white.material, copies); });
     EXPECT_EQ(gl().drawCalls, 7);
-    EXPECT_LE(apart(together, looped), kSize * kSize / 1000);
+    EXPECT_LE(pixelsApart(together, looped), kSize * kSize / 1000);
 }
 
 TEST_F(InstancingGLTest, EachCopyTakesItsColourAndUnplaceableOrUnseenCopiesAreLeftOut) {
@@ -130,4 +125,43 @@ TEST_F(InstancingGLTest, TheOffsetGeneratorMovesAsForOneShapeEitherWay) {
     RandomGenerator::textureOffset().seed(5);
     const double untouched = RandomGenerator::textureOffset().uniform();
     EXPECT_NE(one, untouched) << "the jitter is drawn";
+}
+
+TEST_F(InstancingGLTest, CopiesWhollyBehindAnOccluderAreLeftOutWithoutSwayingTheCulling) {
+    // A wall between the eye and the middle copies, recorded once and
+    // replayed, as the scene's simple meshes are, so that it occludes.
+    ColourMaterial grey{0.5f, 0.5f, 0.5f};
+    Extrusion tall;
+    tall.height = 8;
+    gl().extrudedPolygon(rectangle(-1.8f, -4.5f, 1.8f, -4.0f), tall, &grey.material, 0);
+    const std::unique_ptr<RenderList> wall = gl().endList();
+    ASSERT_NE(wall, nullptr);
+    gl().occlusionEnabled = 1;
+    auto frame = [&](int& tests, int& hits) {
+        return drawn([&] {
+            gl().occlusion().reset(OcclusionBuffer::kOn);
+            gl().occlusion().beginFrame(true);
+            wall->draw(gl());
+            tests = gl().occlusion().tests, hits = gl().occlusion().hits;
+            gl().extrudedInstances(shape, unit, &white.material, copies);
+            tests -= gl().occlusion().tests, hits -= gl().occlusion().hits;
+        });
+    };
+    int tests = 0, hits = 0;
+    const Frame f = frame(tests, hits);
+    const int hidden = 7 + 1 - gl().meshesDrawn;
+    EXPECT_GE(hidden, 1) << "a copy behind the wall is left out";
+    EXPECT_LE(hidden, 3) << "the copies beside the wall are drawn";
+    EXPECT_EQ(tests, 0) << "the copies' queries are not counted";
+    EXPECT_EQ(hits, 0);
+    for (float x : {-3.0f, 3.0f}) {
+        const Pixel p = project({x, 0.5f, -kHalf});
+        EXPECT_FALSE(f.at(p.x, p.y).black()) << "the copy at " << x << " shows";
+    }
+    // Off, every copy is drawn, and the picture is the same.
+    gl().occlusionEnabled = 0;
+    const Frame all = frame(tests, hits);
+    EXPECT_EQ(gl().meshesDrawn, 7 + 1);
+    EXPECT_LE(pixelsApart(f, all), kSize * kSize / 1000) << "pixels more than 8 levels apart";
+    gl().occlusionEnabled = 1;
 }
