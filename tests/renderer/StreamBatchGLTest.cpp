@@ -5,7 +5,6 @@
 // where and as it was drawn; a mesh that goes before the frame ends still shows.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <memory>
 
