@@ -188,6 +188,8 @@ private:
     void flushStream();
     // Program, world transform and viewProjection made current.
     void useTransforms(const Matrix44& viewProjection);
+    // The view drawn with (the override's while there is one).
+    const Matrix44& drawnView() const { return viewOverride_ ? *viewOverride_ : view; }
     Matrix44 viewProjection() const;
     // The group's held-back meshes, each on its own.
     void drawHeldBack(bool mayGather = true);

@@ -112,7 +112,7 @@ void RendererGl::setTextured(bool textured) { useTextured(textured); }
 
 Matrix44 RendererGl::viewProjection() const {
     // The view can change through setView, which the renderer does not see.
-    return projection * (viewOverride_ ? *viewOverride_ : view);
+    return projection * drawnView();
 }
 
 void RendererGl::prepareDraw() {
@@ -221,7 +221,7 @@ void RendererGl::flushStream() {
         useTextured(r.texture != 0);
         glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(r.indexCount), GL_UNSIGNED_INT,
                                  reinterpret_cast<void*>(static_cast<uintptr_t>(r.firstIndex) * sizeof(uint32_t)),
-                                 stream_.baseVertex());
+                                 r.baseVertex);
         ++drawCalls;
     }
     setWorldTransform(current);
@@ -353,7 +353,7 @@ void RendererGl::extrudedInstances(const Poly& poly, const Extrusion& extrusion,
         low = Vector(std::min(low.x, v.x), std::min(low.y, v.y), std::min(low.z, v.z));
         high = Vector(std::max(high.x, v.x), std::max(high.y, v.y), std::max(high.z, v.z));
     }
-    const Matrix44 toView = (viewOverride_ ? *viewOverride_ : view) * world_;
+    const Matrix44 toView = drawnView() * world_;
     instanceData_.clear();
     for (const Instance& instance : instances) {
         if (!drawableInstance(instance))

@@ -41,45 +41,41 @@ void StreamBatch::add(const Mesh& mesh, const Matrix44& world) {
 }
 
 const std::vector<StreamBatch::Range>& StreamBatch::upload() {
-    ranges_.clear();
-    vertices_.clear();
-    indices_.clear();
-    for (size_t i = 0; i < bucketCount_; ++i) {
-        Bucket& b = buckets_[i];
-        const uint32_t base = static_cast<uint32_t>(vertices_.size());
-        b.range.firstIndex = static_cast<uint32_t>(indices_.size());
-        b.range.indexCount = static_cast<uint32_t>(b.indices.size());
-        vertices_.insert(vertices_.end(), b.vertices.begin(), b.vertices.end());
-        for (uint32_t index : b.indices)
-            indices_.push_back(base + index);
-        ranges_.push_back(b.range);
-        b.vertices.clear();
-        b.indices.clear();
-    }
-    bucketOf_.clear();
-    bucketCount_ = 0;
-    vertexCount_ = 0;
     // Each flush writes past the last one, and the storage is specified
     // anew only when the buffers are full: the driver neither allocates for
-    // every flush nor overwrites what a draw in flight reads.
+    // every flush nor overwrites what a draw in flight reads. Each bucket
+    // goes as it is, its indices counted from its own first vertex.
     bindMergedArray(vertexArray_, vertexBuffer_, indexBuffer_);
-    if (vertexUsed_ + vertices_.size() > vertexCapacity_ || indexUsed_ + indices_.size() > indexCapacity_) {
-        vertexCapacity_ = std::max(kBufferedFlushes * kMaxVertices, vertices_.size());
-        indexCapacity_ = std::max(kBufferedFlushes * kMaxVertices * 2, indices_.size());
+    size_t indexCount = 0;
+    for (size_t i = 0; i < bucketCount_; ++i)
+        indexCount += buckets_[i].indices.size();
+    if (vertexUsed_ + vertexCount_ > vertexCapacity_ || indexUsed_ + indexCount > indexCapacity_) {
+        vertexCapacity_ = std::max(kBufferedFlushes * kMaxVertices, vertexCount_);
+        indexCapacity_ = std::max(kBufferedFlushes * kMaxVertices * 2, indexCount);
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexCapacity_ * sizeof(MergedVertex)), nullptr,
                      GL_STREAM_DRAW);
         glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexCapacity_ * sizeof(uint32_t)), nullptr,
                      GL_STREAM_DRAW);
         vertexUsed_ = indexUsed_ = 0;
     }
-    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(vertexUsed_ * sizeof(MergedVertex)),
-                    static_cast<GLsizeiptr>(vertices_.size() * sizeof(MergedVertex)), vertices_.data());
-    glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(indexUsed_ * sizeof(uint32_t)),
-                    static_cast<GLsizeiptr>(indices_.size() * sizeof(uint32_t)), indices_.data());
-    baseVertex_ = static_cast<GLint>(vertexUsed_);
-    for (Range& r : ranges_)
-        r.firstIndex += static_cast<uint32_t>(indexUsed_);
-    vertexUsed_ += vertices_.size();
-    indexUsed_ += indices_.size();
+    ranges_.clear();
+    for (size_t i = 0; i < bucketCount_; ++i) {
+        Bucket& b = buckets_[i];
+        glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(vertexUsed_ * sizeof(MergedVertex)),
+                        static_cast<GLsizeiptr>(b.vertices.size() * sizeof(MergedVertex)), b.vertices.data());
+        glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(indexUsed_ * sizeof(uint32_t)),
+                        static_cast<GLsizeiptr>(b.indices.size() * sizeof(uint32_t)), b.indices.data());
+        b.range.baseVertex = static_cast<GLint>(vertexUsed_);
+        b.range.firstIndex = static_cast<uint32_t>(indexUsed_);
+        b.range.indexCount = static_cast<uint32_t>(b.indices.size());
+        ranges_.push_back(b.range);
+        vertexUsed_ += b.vertices.size();
+        indexUsed_ += b.indices.size();
+        b.vertices.clear();
+        b.indices.clear();
+    }
+    bucketOf_.clear();
+    bucketCount_ = 0;
+    vertexCount_ = 0;
     return ranges_;
 }

@@ -30,6 +30,7 @@ public:
         float ambient[3] = {0, 0, 0};
         float emissive[3] = {0, 0, 0};
         uint32_t firstIndex = 0, indexCount = 0;
+        GLint baseVertex = 0;  // the indices count from it
     };
 
     static bool takes(const Mesh& mesh);
@@ -42,10 +43,9 @@ public:
     const Matrix44& frame() const { return frame_; }
     // Writes what is gathered into the buffers and binds the batch's vertex
     // array (needs a current GL context); the ranges to draw, valid until
-    // the next add, drawn with baseVertex(). What was gathered is forgotten.
+    // the next add. What was gathered is forgotten.
     const std::vector<Range>& upload();
     GLuint vertexArray() const { return vertexArray_.id(); }
-    GLint baseVertex() const { return baseVertex_; }
 
 private:
     struct Bucket {
@@ -60,11 +60,8 @@ private:
     size_t vertexCount_ = 0;
     Matrix44 frame_, toFrame_;
     std::vector<Range> ranges_;
-    std::vector<MergedVertex> vertices_;
-    std::vector<uint32_t> indices_;
     GlVertexArray vertexArray_;
     GlBuffer vertexBuffer_, indexBuffer_;
     size_t vertexCapacity_ = 0, indexCapacity_ = 0;  // of the buffers' storage
     size_t vertexUsed_ = 0, indexUsed_ = 0;          // written since it was specified
-    GLint baseVertex_ = 0;
 };

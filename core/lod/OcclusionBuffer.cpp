@@ -179,13 +179,13 @@ bool OcclusionBuffer::cellHidden(int level, int x, int y) const {
            cellHidden(k, 2 * x + 1, 2 * y + 1);
 }
 
-bool OcclusionBuffer::isOccluded(const float sphere[4], const Matrix44& p) {
+int OcclusionBuffer::query(const float sphere[4], const Matrix44& p) {
     const float cx = sphere[0], cy = sphere[1], cz = sphere[2], r = sphere[3];
     if (!(cz > r))
-        return false;
+        return kNotAsked;
     const float w = p.m[12] * cx + p.m[13] * cy + p.m[14] * cz + p.m[15];
     if (!(w > 0))
-        return false;
+        return kNotAsked;
     const float sx = (p.m[0] * cx + p.m[1] * cy + p.m[2] * cz + p.m[3]) / w;
     const float sy = (p.m[4] * cx + p.m[5] * cy + p.m[6] * cz + p.m[7]) / w;
     // The sphere's half-extent on screen grows with the projection's scales,
@@ -196,7 +196,6 @@ bool OcclusionBuffer::isOccluded(const float sphere[4], const Matrix44& p) {
     const float minX = clampUnit((sx - s * p.m[0] + 1) * 0.5f), minY = clampUnit((sy - s * p.m[5] + 1) * 0.5f);
     const float maxX = clampUnit((sx + s * p.m[0] + 1) * 0.5f), maxY = clampUnit((sy + s * p.m[5] + 1) * 0.5f);
     testDepth_ = cz - r;
-    ++tests;
     const float size = std::max(maxX - minX, maxY - minY);
     int level = kFinestLevel;
     if (size > 0.0001f) {
@@ -216,18 +215,25 @@ bool OcclusionBuffer::isOccluded(const float sphere[4], const Matrix44& p) {
     for (int y = r0[1]; y <= r0[3]; ++y)
         for (int x = r0[0]; x <= r0[2]; ++x)
             if (!cellHidden(level, x, y))
-                return false;
+                return kVisible;
+    return level;
+}
+
+bool OcclusionBuffer::isOccluded(const float sphere[4], const Matrix44& projection) {
+    const int answer = query(sphere, projection);
+    if (answer == kNotAsked)
+        return false;
+    ++tests;
+    if (answer == kVisible)
+        return false;
     ++hits;
-    if (level < kFinestLevel)
+    if (answer < kFinestLevel)
         ++coarseHits;
     return true;
 }
 
 bool OcclusionBuffer::hides(const float sphere[4], const Matrix44& projection) {
-    const int32_t counted[3] = {tests, hits, coarseHits};
-    const bool hidden = isOccluded(sphere, projection);
-    tests = counted[0], hits = counted[1], coarseHits = counted[2];
-    return hidden;
+    return query(sphere, projection) >= 0;
 }
 
 void OcclusionBuffer::endFrame() {

@@ -66,6 +66,10 @@ private:
     // corners sx0 .. sx1, sy0 .. sy1.
     void markCorners(const float* p0, const float* p1, const float* p2, int sx0, int sy0, int sx1, int sy1);
     bool cellHidden(int level, int x, int y) const;
+    // The sphere's answer: the level that found it hidden, or one of these
+    // (not asked: it holds the camera or lies behind it).
+    static constexpr int kNotAsked = -2, kVisible = -1;
+    int query(const float sphere[4], const Matrix44& projection);
 
     std::array<std::vector<float>, kLevels> levels_;  // level k: 2^k x 2^k cells, row by row
     int32_t testRect_[kLevels][4] = {};  // x0, y0, x1, y1 of the current query at each level

@@ -62,6 +62,15 @@ inline int pixelsApart(const Frame& a, const Frame& b) {
     return n;
 }
 
+// Pixels that are not black.
+inline int litPixels(const Frame& f) {
+    int n = 0;
+    for (int y = 0; y < f.height; ++y)
+        for (int x = 0; x < f.width; ++x)
+            n += f.at(x, y).black() ? 0 : 1;
+    return n;
+}
+
 inline Frame grab() {
     RendererGl& r = renderer();
     return {r.viewportWidth, r.viewportHeight, r.readPixels()};

@@ -44,14 +44,6 @@ protected:
         gl().extrudedPolygon(rectangle(x - 0.4f, z - 0.4f, x + 0.4f, z + 0.4f), e, material, 0);
     }
 
-    static int lit(const Frame& f) {
-        int n = 0;
-        for (int y = 0; y < f.height; ++y)
-            for (int x = 0; x < f.width; ++x)
-                n += f.at(x, y).black() ? 0 : 1;
-        return n;
-    }
-
     ColourMaterial red{0.9f, 0.1f, 0.1f};
     ColourMaterial green{0.1f, 0.9f, 0.1f};
     ColourMaterial blue{0.1f, 0.1f, 0.9f};
@@ -93,7 +85,7 @@ TEST_F(StreamBatchGLTest, AFieldOfSmallMeshesGoesOutInAFewDrawsAndShowsTheSame) 
     EXPECT_EQ(gl().drawCalls, (side * side + perFlush - 1) / perFlush);
     const Frame apartOnes = drawn(false, field);
     EXPECT_EQ(gl().drawCalls, side * side);
-    EXPECT_GT(lit(together), kSize * kSize / 4) << "the field is on screen";
+    EXPECT_GT(litPixels(together), kSize * kSize / 4) << "the field is on screen";
     EXPECT_LE(pixelsApart(together, apartOnes), kSize * kSize / 1000) << "pixels more than 8 levels apart";
 }
 
@@ -120,6 +112,6 @@ TEST_F(StreamBatchGLTest, ChangesOfViewLightOrDepthTestBetweenDrawsKeepEachBoxAs
     EXPECT_EQ(gl().drawCalls, 5) << "the lit, depth-tested boxes of one view go out together";
     const Frame apartOnes = drawn(false, sequence);
     EXPECT_EQ(gl().drawCalls, 8);
-    EXPECT_GT(lit(together), kSize * kSize / 100);
+    EXPECT_GT(litPixels(together), kSize * kSize / 100);
     EXPECT_LE(pixelsApart(together, apartOnes), kSize * kSize / 1000) << "pixels more than 8 levels apart";
 }
