@@ -4,37 +4,43 @@
 #include <map>
 #include <tuple>
 
+#include <meshoptimizer.h>
+
+#include "renderer/MergedCopies.h"
 #include "renderer/Mesh.h"
 
+static_assert(offsetof(MergedVertex, normal) == offsetof(PackedVertex, normal) &&
+                  offsetof(MergedVertex, u) == offsetof(PackedVertex, u) &&
+                  offsetof(MergedVertex, v) == offsetof(PackedVertex, v),
+              "a merged vertex begins with a packed vertex's fields");
+
 void setMergedVertexLayout() {
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(MergedVertex),
-                          reinterpret_cast<void*>(offsetof(MergedVertex, x)));
-    glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(MergedVertex),
-                          reinterpret_cast<void*>(offsetof(MergedVertex, nx)));
-    glEnableVertexAttribArray(2);
-    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(MergedVertex),
-                          reinterpret_cast<void*>(offsetof(MergedVertex, u)));
+    setPackedAttributes(sizeof(MergedVertex));
     glEnableVertexAttribArray(3);
-    glVertexAttribPointer(3, 3, GL_FLOAT, GL_FALSE, sizeof(MergedVertex),
+    glVertexAttribPointer(3, 3, GL_HALF_FLOAT, GL_FALSE, sizeof(MergedVertex),
                           reinterpret_cast<void*>(offsetof(MergedVertex, r)));
 }
 
 void appendMerged(const Mesh& mesh, const Matrix44* placement, std::vector<MergedVertex>& vertices,
                   std::vector<uint32_t>& indices) {
     const MeshMaterial& m = mesh.material;
+    const uint16_t r = meshopt_quantizeHalf(m.diffuse[0]), g = meshopt_quantizeHalf(m.diffuse[1]),
+                   b = meshopt_quantizeHalf(m.diffuse[2]);
     const uint32_t base = static_cast<uint32_t>(vertices.size());
     if (!placement) {
-        for (const Vertex& v : mesh.vertices())
-            vertices.push_back({v.x, v.y, v.z, v.nx, v.ny, v.nz, v.u, v.v, m.diffuse[0], m.diffuse[1], m.diffuse[2]});
+        for (const PackedVertex& v : mesh.vertices())
+            vertices.push_back({v.x, v.y, v.z, v.normal, v.u, v.v, r, g, b, 0});
     } else {
-        for (const Vertex& v : mesh.vertices()) {
+        // The corners of a face share its normal: each one turned once.
+        uint32_t normal = ~0u, moved = 0;  // ~0u: no packed normal
+        for (const PackedVertex& v : mesh.vertices()) {
             const Vector p = placement->transformPoint({v.x, v.y, v.z});
-            // Not normalised: the shader normalises after its own transform,
-            // as it does for a placed mesh.
-            const Vector n = placement->transformDirection({v.nx, v.ny, v.nz});
-            vertices.push_back({p.x, p.y, p.z, n.x, n.y, n.z, v.u, v.v, m.diffuse[0], m.diffuse[1], m.diffuse[2]});
+            if (v.normal != normal) {
+                normal = v.normal;
+                const Vector n = placement->transformDirection(unpackNormal(v.normal));
+                moved = packNormal(n.x, n.y, n.z);
+            }
+            vertices.push_back({p.x, p.y, p.z, moved, v.u, v.v, r, g, b, 0});
         }
     }
     for (uint16_t index : mesh.indices())
@@ -77,9 +83,17 @@ bool MergedGroup::Sequence::operator==(const Sequence& o) const {
 
 // ---- MergedGroup ----
 
+MergedGroup::~MergedGroup() {
+    if (copies_)
+        copies_->remove(*this);
+}
+
 void MergedGroup::release() {
+    if (copies_)
+        copies_->remove(*this);
     batches_.clear();
     source_.clear();
+    bytes_ = 0;
     if (vertexBuffer_) {
         // The array buffer binding is no vertex array's state.
         for (const GlBuffer* b : {&vertexBuffer_, &indexBuffer_}) {
@@ -91,6 +105,9 @@ void MergedGroup::release() {
 }
 
 size_t MergedGroup::build(const Sequence& drawn, const std::vector<const Mesh*>& meshes) {
+    // Listed again, with its new size, when it is drawn.
+    if (copies_)
+        copies_->remove(*this);
     batches_.clear();
     struct Gathered {
         Batch batch;
@@ -159,5 +176,6 @@ size_t MergedGroup::build(const Sequence& drawn, const std::vector<const Mesh*>&
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)), indices.data(),
                  GL_STATIC_DRAW);
     source_ = drawn;
+    bytes_ = vertices.size() * sizeof(MergedVertex) + indices.size() * sizeof(uint32_t);
     return vertices.size();
 }

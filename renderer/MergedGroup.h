@@ -14,17 +14,19 @@
 #include "core/Vector.h"
 #include "renderer/GlObject.h"
 
+class MergedCopies;
 class Mesh;
 
 // The vertex of a merged range: a mesh vertex in the group's frame and the
-// mesh's diffuse colour; 44 bytes.
+// mesh's diffuse colour in half floats (the brightness jitter may take it
+// past 1); 32 bytes.
 struct MergedVertex {
     float x = 0, y = 0, z = 0;
-    float nx = 0, ny = 0, nz = 0;
+    uint32_t normal = 0;  // as PackedVertex's
     float u = 0, v = 0;
-    float r = 0, g = 0, b = 0;
+    uint16_t r = 0, g = 0, b = 0, unused = 0;  // (unused: to four bytes)
 };
-static_assert(sizeof(MergedVertex) == 44, "merged ranges upload vertices as 44-byte records");
+static_assert(sizeof(MergedVertex) == 32, "merged ranges upload vertices as 32-byte records");
 
 // The attributes of the mesh vertex and attribute 3, the diffuse colour.
 void setMergedVertexLayout();
@@ -41,6 +43,11 @@ void bindMergedArray(GlVertexArray& vertexArray, GlBuffer& vertexBuffer, GlBuffe
 
 class MergedGroup : public RenderGroup {
 public:
+    MergedGroup() = default;
+    MergedGroup(const MergedGroup&) = delete;
+    MergedGroup& operator=(const MergedGroup&) = delete;
+    ~MergedGroup() override;
+
     // What a subtree drew in one frame: each mesh's serial and the world
     // transform it was drawn with, in order.
     class Sequence {
@@ -67,7 +74,8 @@ public:
         uint32_t firstIndex = 0, indexCount = 0;
     };
 
-    // Forgets the copy and gives its memory back; the buffers stay for the next.
+    // Forgets the copy and gives its memory back; the buffers stay for the
+    // next. Needs a current GL context.
     void release() override;
 
     bool merged() const { return !batches_.empty(); }
@@ -80,12 +88,22 @@ public:
     GLuint vertexArray() const { return vertexArray_.id(); }
     // The world transform the copy is drawn with.
     const Matrix44& world() const { return world_; }
+    // The copy's size on the device.
+    size_t bytes() const { return bytes_; }
 
 private:
+    friend class MergedCopies;
     Sequence source_;
     std::vector<Batch> batches_;
     GlVertexArray vertexArray_;
     GlBuffer vertexBuffer_;
     GlBuffer indexBuffer_;
     Matrix44 world_;
+    size_t bytes_ = 0;
+    // The list of copies it is on (not owned; null: none), its neighbours
+    // there (not owned) and the frame it was last drawn in.
+    MergedCopies* copies_ = nullptr;
+    MergedGroup* previous_ = nullptr;
+    MergedGroup* next_ = nullptr;
+    long lastDrawn_ = 0;
 };

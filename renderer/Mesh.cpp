@@ -1,5 +1,7 @@
 #include "renderer/Mesh.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 #include "core/Assert.h"
@@ -7,12 +9,37 @@
 #include "core/lod/OcclusionBuffer.h"
 #include "renderer/RendererGl.h"
 
-Mesh::Mesh(std::vector<Vertex> vertices, std::vector<uint16_t> indices)
-    : serial(++madeCount_), vertices_(std::move(vertices)), indices_(std::move(indices)) {
-    CALLI_ASSERT(vertices_.size() <= 65535);
+uint32_t packNormal(float x, float y, float z) {
+    const float length = std::sqrt(x * x + y * y + z * z);
+    if (!(length > 0) || !std::isfinite(length))
+        return 0;
+    const float scale = 511.0f / length;
+    // Rounded half away from zero by truncation: no library call per component.
+    auto part = [scale](float c) {
+        const float q = std::clamp(c * scale, -511.0f, 511.0f);
+        return static_cast<uint32_t>(static_cast<int>(q + (q < 0 ? -0.5f : 0.5f))) & 0x3ffu;
+    };
+    return part(x) | part(y) << 10 | part(z) << 20;
+}
+
+Vector unpackNormal(uint32_t packed) {
+    auto part = [packed](int shift) {
+        int c = static_cast<int>((packed >> shift) & 0x3ffu);
+        if (c >= 512)
+            c -= 1024;
+        return std::max(static_cast<float>(c) / 511.0f, -1.0f);
+    };
+    return {part(0), part(10), part(20)};
+}
+
+Mesh::Mesh(const std::vector<Vertex>& vertices, std::vector<uint16_t> indices)
+    : serial(++madeCount_), indices_(std::move(indices)) {
+    CALLI_ASSERT(vertices.size() <= 65535);
     CALLI_ASSERT(indices_.size() % 3 == 0);
+    vertices_.reserve(vertices.size());
+    for (const Vertex& v : vertices)
+        vertices_.push_back({v.x, v.y, v.z, packNormal(v.nx, v.ny, v.nz), v.u, v.v});
     // Kept for the mesh's life: what the tessellator's growth left over goes.
-    vertices_.shrink_to_fit();
     indices_.shrink_to_fit();
 }
 
@@ -35,7 +62,7 @@ void Mesh::draw(RenderContext& ctx) {
     OcclusionBuffer& occlusion = ctx.occlusion();
     if (occlusion.active && ctx.occlusionEnabled && !vertices_.empty()) {
         ProfileScope timing(profile::kOccluders, "Occluders");
-        occlusion.addOccluder(&vertices_[0].x, sizeof(Vertex), vertexCount(), indices_.data(), triangleCount(),
+        occlusion.addOccluder(&vertices_[0].x, sizeof(PackedVertex), vertexCount(), indices_.data(), triangleCount(),
                               ctx.projection, ctx.modelView);
     }
     ctx.trianglesDrawn += triangleCount();
@@ -48,6 +75,18 @@ void setVertexLayout() {
     glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, nx)));
     glEnableVertexAttribArray(2);
     glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, u)));
+}
+
+void setPackedVertexLayout() { setPackedAttributes(sizeof(PackedVertex)); }
+
+void setPackedAttributes(GLsizei stride) {
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(PackedVertex, x)));
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 4, GL_INT_2_10_10_10_REV, GL_TRUE, stride,
+                          reinterpret_cast<void*>(offsetof(PackedVertex, normal)));
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(PackedVertex, u)));
 }
 
 void Mesh::upload(const std::shared_ptr<MeshArena>& arena) const {

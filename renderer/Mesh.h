@@ -1,7 +1,7 @@
 #pragma once
 // Recorded geometry. A Mesh is one indexed triangle list with its surface
-// material and texture; it keeps its vertices and indices in memory (the
-// occlusion buffer reads them as occluders, merged groups are built from
+// material and texture; it keeps its vertices, packed, and indices in memory
+// (the occlusion buffer reads them as occluders, merged groups are built from
 // them, and small meshes drawn on their own are gathered from them) and,
 // once uploaded, in a range of the renderer's shared buffers, drawn with one
 // call. A MeshGroup is a display list of several. Drawables keep what the
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/RenderContext.h"
+#include "core/Vector.h"
 #include "renderer/GlObject.h"
 #include "renderer/MeshArena.h"
 
@@ -28,6 +29,27 @@ static_assert(sizeof(Vertex) == 32, "meshes upload vertices as 32-byte records")
 // current GL context.
 void setVertexLayout();
 
+// The vertex a mesh keeps and draws: position, the unit normal in ten bits a
+// component (signed, normalised: GL_INT_2_10_10_10_REV, x lowest), one
+// texture coordinate; 24 bytes. Shading normalises after its transform, so
+// that only the direction counts.
+struct PackedVertex {
+    float x = 0, y = 0, z = 0;
+    uint32_t normal = 0;
+    float u = 0, v = 0;
+};
+static_assert(sizeof(PackedVertex) == 24, "meshes upload vertices as 24-byte records");
+
+// The direction of (x, y, z) packed; a zero or non-finite one packs as zero.
+uint32_t packNormal(float x, float y, float z);
+// The packed direction back, each component within 1/1022 of the unit one.
+Vector unpackNormal(uint32_t packed);
+// setVertexLayout for PackedVertex records.
+void setPackedVertexLayout();
+// The same attributes in records of stride bytes that begin with a
+// PackedVertex's fields.
+void setPackedAttributes(GLsizei stride);
+
 // Surface colours of the lighting model, RGBA in 0..1: lit colour =
 // emissive + ambient * scene ambient + diffuse * light * max(0, n . l).
 struct MeshMaterial {
@@ -41,7 +63,8 @@ struct MeshMaterial {
 class Mesh : public RenderList {
 public:
     // 16-bit indices: at most 65535 vertices; indices.size() a multiple of 3.
-    Mesh(std::vector<Vertex> vertices, std::vector<uint16_t> indices);
+    // The vertices are kept packed.
+    Mesh(const std::vector<Vertex>& vertices, std::vector<uint16_t> indices);
     ~Mesh() override;
 
     int count() const override { return 1; }
@@ -64,7 +87,7 @@ public:
 
     int vertexCount() const { return static_cast<int>(vertices_.size()); }
     int triangleCount() const { return static_cast<int>(indices_.size() / 3); }
-    const std::vector<Vertex>& vertices() const { return vertices_; }
+    const std::vector<PackedVertex>& vertices() const { return vertices_; }
     const std::vector<uint16_t>& indices() const { return indices_; }
 
     MeshMaterial material;
@@ -75,7 +98,7 @@ public:
     const uint64_t serial;
 
 private:
-    std::vector<Vertex> vertices_;    // owned
+    std::vector<PackedVertex> vertices_;  // owned
     std::vector<uint16_t> indices_;   // owned, three per triangle
     mutable std::weak_ptr<MeshArena> arena_;
     mutable MeshArena::Range range_;

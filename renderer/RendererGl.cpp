@@ -94,7 +94,7 @@ RendererGl::RendererGl(GlWindow& window) : window_(window) {
     glSamplerParameteri(pictureSampler_.id(), GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glSamplerParameteri(pictureSampler_.id(), GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 
-    meshArena_ = std::make_shared<MeshArena>(static_cast<uint32_t>(sizeof(Vertex)), 2, setVertexLayout,
+    meshArena_ = std::make_shared<MeshArena>(static_cast<uint32_t>(sizeof(PackedVertex)), 2, setPackedVertexLayout,
                                              kChunkVertices, kChunkIndices);
     // A list drawn once and dropped inside a group (a body drawn directly)
     // takes its held-back meshes with it: they are drawn before it goes.
@@ -227,6 +227,7 @@ void RendererGl::beginFrame() {
     drawCalls = 0;
     groupsDrawnMerged = 0;
     mergeBudget_ = kMergedVerticesPerFrame;
+    ++frameCount_;
     group_ = nullptr;
     groupDepth_ = 0;
     if (!device_)
@@ -259,6 +260,7 @@ void RendererGl::endFrame() {
         overlay();
     window_.swap();
     applyRenderStates();
+    mergedCopies_.releaseIdle(frameCount_, kMergedIdleFrames);
     // Freed meshes and descriptions leave the heap in holes that the C
     // library keeps; after a large release they go back to the system.
     liveAtTrim_ = std::max(liveAtTrim_, Desc::liveCount);
@@ -419,7 +421,7 @@ bool RendererGl::savePng(const char* path) const {
 // ---- geometry ----
 
 void RendererGl::emitMesh(TessellatedMesh& made) {
-    auto mesh = std::make_unique<Mesh>(std::move(made.vertices), std::move(made.indices));
+    auto mesh = std::make_unique<Mesh>(made.vertices, std::move(made.indices));
     if (isImpostorMapping(made.material)) {
         mesh->material = impostorMaterial;
         if (auto* picture = dynamic_cast<GlImpostor*>(impostorOf(made.material))) {

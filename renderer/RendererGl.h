@@ -20,6 +20,7 @@
 #include "renderer/TessellatingContext.h"
 #include "renderer/GlObject.h"
 #include "renderer/ImpostorTexturePool.h"
+#include "renderer/MergedCopies.h"
 #include "renderer/MergedGroup.h"
 #include "renderer/Mesh.h"
 #include "renderer/MeshShader.h"
@@ -150,10 +151,15 @@ public:
     MeshMaterial impostorMaterial;
 
     // "Batching": groups are merged and drawn merged. Off, every list is
-    // drawn on its own; merged copies already made stay until their group goes.
+    // drawn on its own; merged copies already made go once undrawn for
+    // kMergedIdleFrames frames.
     bool batching = true;
     // Vertices merged a frame at most; a group waits for a later frame beyond.
     static constexpr size_t kMergedVerticesPerFrame = 250000;
+    // Frames a merged copy stays undrawn before it gives its memory back.
+    static constexpr long kMergedIdleFrames = 60;
+    // The groups holding a merged copy, with their size on the device.
+    const MergedCopies& mergedCopies() const { return mergedCopies_; }
 
     // Statistics: meshes tessellated since construction; meshes drawn (each
     // counted, merged or not), meshes showing an impostor, draw calls issued
@@ -193,7 +199,7 @@ private:
     Matrix44 viewProjection() const;
     // The group's held-back meshes, each on its own.
     void drawHeldBack(bool mayGather = true);
-    void drawMerged(const MergedGroup& group);
+    void drawMerged(MergedGroup& group);
     // Shader state, set only when it changes.
     void useSampler(GLuint sampler);
     void useMaterial(const float diffuse[3], const float ambient[3], const float emissive[3]);
@@ -245,6 +251,8 @@ private:
     std::vector<const Mesh*> groupMeshes_;
     size_t heldBackFrom_ = 0;
     size_t mergeBudget_ = kMergedVerticesPerFrame;
+    MergedCopies mergedCopies_;
+    long frameCount_ = 0;  // frames begun
     // What the device holds; ~0u / -1: not known.
     GLuint boundVertexArray_ = ~0u;
     GLuint boundSampler_ = ~0u;

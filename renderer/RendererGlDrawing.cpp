@@ -238,8 +238,9 @@ void RendererGl::drawHeldBack(bool mayGather) {
     setWorldTransform(current);
 }
 
-void RendererGl::drawMerged(const MergedGroup& group) {
+void RendererGl::drawMerged(MergedGroup& group) {
     ProfileScope timing(profile::kSubmit, "Submit");
+    mergedCopies_.drawn(group, frameCount_);
     const Matrix44 current = world_;
     setWorldTransform(group.world());
     prepareDraw();
@@ -287,7 +288,8 @@ void RendererGl::endGroup() {
     // mesh left out may be culled, but it may as well stand for content
     // that went (an opening coarse, showing nothing): the copy would show it.
     if (groupMode_ == GroupMode::Matching) {
-        if (groupMeshes_.size() == group.source().size()) {
+        // (A copy released while the group drew, its content gone, is none.)
+        if (group.merged() && groupMeshes_.size() == group.source().size()) {
             drawMerged(group);
             return;
         }

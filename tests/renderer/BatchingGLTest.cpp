@@ -241,3 +241,45 @@ TEST_F(BatchingGLTest, AMeshDroppedInsideAGroupIsDrawnBeforeItGoes) {
         EXPECT_EQ(gl().meshesDrawn, 3);
     }
 }
+
+TEST_F(BatchingGLTest, AGroupOutOfViewGivesItsCopyBackAndIsMergedAgain) {
+    Material* colours[5] = {&red.material, &green.material, &blue.material, &green.material, &red.material};
+    Row row(colours);
+    frame(row);
+    const Frame seen = frame(row);
+    ASSERT_EQ(gl().groupsDrawnMerged, 1);
+    const MergedCopies& copies = gl().mergedCopies();
+    const size_t held = copies.bytes();
+    const int listed = copies.count();
+    const long releasedBefore = copies.released;
+    // 120 vertices of 32 bytes and 180 indices of 4 at least.
+    EXPECT_GE(held, 5u * (24 * 32 + 36 * 4));
+
+    // Not drawn (hidden, or a picture of a larger subtree stands in): the
+    // copy is kept for a while, as the group may show again.
+    auto frameWithout = [&] {
+        gl().beginFrame();
+        gl().endFrame();
+    };
+    for (long i = 1; i < RendererGl::kMergedIdleFrames; ++i)
+        frameWithout();
+    EXPECT_EQ(copies.bytes(), held);
+    frameWithout();
+    EXPECT_EQ(copies.released, releasedBefore + 1);
+    EXPECT_EQ(copies.count(), listed - 1);
+    EXPECT_EQ(copies.bytes(), 0u) << "no other group holds a copy";
+
+    // Drawn again: merged anew, the same picture.
+    const Frame again = frame(row);
+    EXPECT_EQ(gl().groupsDrawnMerged, 1);
+    EXPECT_EQ(copies.bytes(), held);
+    EXPECT_EQ(pixelsApart(seen, again), 0);
+
+    // Turned away, the row lets its children go while it is drawn: no empty
+    // copy is drawn or listed for it.
+    lookAt({0, 8, -30}, {0, 8, -60});
+    frame(row);
+    EXPECT_EQ(row.childCount(), 0);
+    EXPECT_EQ(gl().groupsDrawnMerged, 0);
+    EXPECT_EQ(copies.count(), listed - 1);
+}

@@ -3,6 +3,8 @@
 // turns a single mesh into a group on the second emission.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -99,4 +101,41 @@ TEST(Collect, SecondMeshMakesAGroupOfTwoInEmissionOrder) {
     EXPECT_EQ(collected.get(), group);
     ASSERT_EQ(group->count(), 3);
     EXPECT_EQ(&group->entry(2), third);
+}
+
+TEST(Mesh, NormalsArePackedToTheirDirection) {
+    // Directions all round, of any length: unpacked, each within 1/1022 a
+    // component of the unit direction.
+    for (int i = 0; i < 200; ++i) {
+        const float a = 0.37f * static_cast<float>(i), b = 0.11f * static_cast<float>(i);
+        const Vector unit(std::cos(a) * std::cos(b), std::sin(b), std::sin(a) * std::cos(b));
+        const float length = 0.01f + 3.0f * static_cast<float>(i % 7);
+        const Vector back = unpackNormal(packNormal(unit.x * length, unit.y * length, unit.z * length));
+        EXPECT_NEAR(back.x, unit.x, 1.0f / 1022) << i;
+        EXPECT_NEAR(back.y, unit.y, 1.0f / 1022) << i;
+        EXPECT_NEAR(back.z, unit.z, 1.0f / 1022) << i;
+    }
+    // The axes exactly, both ways.
+    const Vector down = unpackNormal(packNormal(0, -2, 0));
+    EXPECT_EQ(down.x, 0);
+    EXPECT_EQ(down.y, -1);
+    EXPECT_EQ(down.z, 0);
+    EXPECT_EQ(unpackNormal(packNormal(0, 0, 5)).z, 1);
+    // No direction packs as none, whatever the input.
+    EXPECT_EQ(packNormal(0, 0, 0), 0u);
+    EXPECT_EQ(packNormal(std::nanf(""), 1, 0), 0u);
+    EXPECT_EQ(packNormal(std::numeric_limits<float>::infinity(), 0, 0), 0u);
+}
+
+TEST(Mesh, KeepsPositionsAndTextureCoordinatesAsGivenAndNormalsPacked) {
+    std::vector<Vertex> vertices(3);
+    vertices[1] = {1.5f, -2.25f, 3, 0, 0, -4, 7.5f, -0.125f};
+    const Mesh mesh(vertices, std::vector<uint16_t>{0, 1, 2});
+    const PackedVertex& v = mesh.vertices()[1];
+    EXPECT_EQ(v.x, 1.5f);
+    EXPECT_EQ(v.y, -2.25f);
+    EXPECT_EQ(v.z, 3);
+    EXPECT_EQ(v.u, 7.5f);
+    EXPECT_EQ(v.v, -0.125f);
+    EXPECT_EQ(unpackNormal(v.normal).z, -1);
 }

@@ -331,9 +331,9 @@ TEST_F(GlTest, TerrainPolygonGetsABorderUnlessTheDepthIsZero) {
     EXPECT_EQ(down->triangleCount(), 10);
     EXPECT_EQ(up->triangleCount(), 10);
     float lowest = 0, highest = 0;
-    for (const Vertex& v : down->vertices())
+    for (const PackedVertex& v : down->vertices())
         lowest = std::min(lowest, v.y);
-    for (const Vertex& v : up->vertices())
+    for (const PackedVertex& v : up->vertices())
         highest = std::max(highest, v.y);
     EXPECT_FLOAT_EQ(lowest, -20);
     // A positive depth counts as none: the border stays at the surface.

@@ -92,6 +92,7 @@ void TourFlight::summary(int pass) const {
     if (renderer_) {
         flight.impostorTexturesMade = renderer_->impostorTextures().made;
         flight.impostorTexturesReused = renderer_->impostorTextures().reused;
+        flight.mergedReleased = renderer_->mergedCopies().released;
     }
     flight.targetFps = o_.targetFps;
     summary_.print(pass, flight, breakdown_, stdout);
@@ -154,6 +155,7 @@ FrameStats TourFlight::frame(int pass) {
     s.occlusionTests = ctx_.occlusion().tests;
     s.occlusionHits = ctx_.occlusion().hits;
     ctx_.endFrame();
+    s.mergedBytes = renderer_ ? renderer_->mergedCopies().bytes() : 0;
     s.occlusionMode = ctx_.occlusionEnabled ? ctx_.occlusion().mode : OcclusionBuffer::kOff;
     if (renderer_)
         glFinish();

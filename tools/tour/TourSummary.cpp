@@ -28,6 +28,8 @@ void TourSummary::add(const FrameStats& s) {
     p.meshes += s.meshes;
     p.drawCalls += s.drawCalls;
     p.drawCallsMax = std::max(p.drawCallsMax, s.drawCalls);
+    p.mergedMax = std::max(p.mergedMax, s.mergedBytes);
+    p.mergedEnd = s.mergedBytes;
     p.trianglesMax = std::max(p.trianglesMax, s.triangles);
     p.meshesMax = std::max(p.meshesMax, s.meshes);
     p.impostorsMade += s.impostors;
@@ -95,6 +97,9 @@ void TourSummary::print(int pass, const Flight& flight, const TourBreakdown& bre
         std::fprintf(out, "summary: triangles  mean %.0f  max %d   meshes drawn  mean %.0f  max %d\n",
                      p.triangles / n, p.trianglesMax, p.meshes / n, p.meshesMax);
         std::fprintf(out, "summary: draw calls  mean %.0f  max %d\n", p.drawCalls / n, p.drawCallsMax);
+        std::fprintf(out, "summary: merged copies  at end %.1f MB  max %.1f MB  given back undrawn %ld\n",
+                     static_cast<double>(p.mergedEnd) / 1e6, static_cast<double>(p.mergedMax) / 1e6,
+                     flight.mergedReleased);
     }
     std::fprintf(out, "summary: descriptions  live at end %ld  max %ld  generated %ld  freed %ld\n", p.liveEnd,
                  p.liveMax, p.generated, p.freed);

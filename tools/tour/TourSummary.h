@@ -22,6 +22,7 @@ struct FrameStats {
     int impostors = 0;       // made this frame
     int impostorsShown = 0;  // meshes showing an impostor
     int drawCalls = 0;       // GL draw calls issued, the skybox's too
+    size_t mergedBytes = 0;  // merged copies held on the device, at the end of the frame
     int occlusionTests = 0;
     int occlusionHits = 0;
     int occlusionMode = 0;   // at the end of the frame
@@ -52,6 +53,7 @@ public:
         const Autopilot* pilot = nullptr;  // not owned; null: the fixed path
         int budget = 0;             // nodes a frame, 0 unlimited
         long impostorTexturesMade = 0, impostorTexturesReused = 0;  // rendered only, since the start
+        long mergedReleased = 0;    // merged copies given back while undrawn, rendered only, since the start
         float targetFps = -1;       // the monitor's target; negative: none
     };
 
@@ -74,6 +76,7 @@ private:
         double triangles = 0, meshes = 0, shown = 0;
         int trianglesMax = 0, meshesMax = 0, shownMax = 0, framesCulling = 0, drawCallsMax = 0;
         double drawCalls = 0;
+        size_t mergedMax = 0, mergedEnd = 0;
         long impostorsMade = 0, tests = 0, hits = 0;
         long grownMax = 0, waitingFrames = 0, dropped = 0, waitingEnd = 0;
         size_t completeFrom = 0;  // frames of the pass up to the last that grew or left something waiting
