@@ -1,8 +1,8 @@
 #pragma once
 // The merged groups that hold a copy, the most recently drawn first. A group
-// out of view for a while gives its copy back and is merged again when it is
-// drawn again: a walk leaves behind it many groups that live on (their
-// descriptions wait to collapse) but are not seen again.
+// that lives on but is not drawn for a while (hidden behind what stands in
+// front of it, or under a picture of a larger subtree) gives its copy back
+// and is merged again when it is drawn again.
 #include <cstddef>
 
 class MergedGroup;

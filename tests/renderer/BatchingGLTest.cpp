@@ -1,7 +1,8 @@
 // Groups drawn merged on a real (software) GL context: a row of coloured
 // cubes under one group root, drawn from its merged copy in few draws; an
 // edited cube shows its new colour in the next frame; a cube whose content
-// collapses and grows again leaves no hole; batching off draws the same.
+// collapses and grows again leaves no hole; batching off draws the same; a
+// group undrawn for a while gives its copy back and is merged again.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -242,7 +243,7 @@ TEST_F(BatchingGLTest, AMeshDroppedInsideAGroupIsDrawnBeforeItGoes) {
     }
 }
 
-TEST_F(BatchingGLTest, AGroupOutOfViewGivesItsCopyBackAndIsMergedAgain) {
+TEST_F(BatchingGLTest, AGroupUndrawnForAWhileGivesItsCopyBackAndIsMergedAgain) {
     Material* colours[5] = {&red.material, &green.material, &blue.material, &green.material, &red.material};
     Row row(colours);
     frame(row);
