@@ -21,23 +21,24 @@ void setMergedVertexLayout() {
                           reinterpret_cast<void*>(offsetof(MergedVertex, r)));
 }
 
-void appendMerged(const Mesh& mesh, const Matrix44* placement, std::vector<MergedVertex>& vertices,
-                  std::vector<uint32_t>& indices) {
+void appendMerged(const Mesh& mesh, const Matrix44& world, const Matrix44& frame, const Matrix44& toFrame,
+                  std::vector<MergedVertex>& vertices, std::vector<uint32_t>& indices) {
     const MeshMaterial& m = mesh.material;
     const uint16_t r = meshopt_quantizeHalf(m.diffuse[0]), g = meshopt_quantizeHalf(m.diffuse[1]),
                    b = meshopt_quantizeHalf(m.diffuse[2]);
     const uint32_t base = static_cast<uint32_t>(vertices.size());
-    if (!placement) {
+    if (world == frame) {
         for (const PackedVertex& v : mesh.vertices())
             vertices.push_back({v.x, v.y, v.z, v.normal, v.u, v.v, r, g, b, 0});
     } else {
+        const Matrix44 placement = toFrame * world;
         // The corners of a face share its normal: each one turned once.
         uint32_t normal = ~0u, moved = 0;  // ~0u: no packed normal
         for (const PackedVertex& v : mesh.vertices()) {
-            const Vector p = placement->transformPoint({v.x, v.y, v.z});
+            const Vector p = placement.transformPoint({v.x, v.y, v.z});
             if (v.normal != normal) {
                 normal = v.normal;
-                const Vector n = placement->transformDirection(unpackNormal(v.normal));
+                const Vector n = placement.transformDirection(unpackNormal(v.normal));
                 moved = packNormal(n.x, n.y, n.z);
             }
             vertices.push_back({p.x, p.y, p.z, moved, v.u, v.v, r, g, b, 0});
@@ -157,15 +158,8 @@ size_t MergedGroup::build(const Sequence& drawn, const std::vector<const Mesh*>&
     indices.reserve(indexCount);
     for (Gathered& g : gathered) {
         g.batch.firstIndex = static_cast<uint32_t>(indices.size());
-        for (size_t k = 0; k < g.meshes.size(); ++k) {
-            const Mesh& mesh = *g.meshes[k];
-            if (*g.worlds[k] == world_) {
-                appendMerged(mesh, nullptr, vertices, indices);
-            } else {
-                const Matrix44 placement = toGroup * *g.worlds[k];
-                appendMerged(mesh, &placement, vertices, indices);
-            }
-        }
+        for (size_t k = 0; k < g.meshes.size(); ++k)
+            appendMerged(*g.meshes[k], *g.worlds[k], world_, toGroup, vertices, indices);
         g.batch.indexCount = static_cast<uint32_t>(indices.size()) - g.batch.firstIndex;
         batches_.push_back(g.batch);
     }

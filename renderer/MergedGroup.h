@@ -31,11 +31,12 @@ static_assert(sizeof(MergedVertex) == 32, "merged ranges upload vertices as 32-b
 // The attributes of the mesh vertex and attribute 3, the diffuse colour.
 void setMergedVertexLayout();
 
-// Appends mesh's vertices with its diffuse colour, moved by placement (null:
-// as they are, so that coplanar faces meet in depth exactly as they do drawn
-// one by one), and its indices moved past what vertices held.
-void appendMerged(const Mesh& mesh, const Matrix44* placement, std::vector<MergedVertex>& vertices,
-                  std::vector<uint32_t>& indices);
+// Appends mesh's vertices, drawn with world, in the frame (toFrame its
+// inverse), with its diffuse colour; as they are where world is the frame,
+// so that coplanar faces meet in depth exactly as they do drawn one by one.
+// Its indices are moved past what vertices held.
+void appendMerged(const Mesh& mesh, const Matrix44& world, const Matrix44& frame, const Matrix44& toFrame,
+                  std::vector<MergedVertex>& vertices, std::vector<uint32_t>& indices);
 
 // Makes vertexArray with its two buffers the first time, its attributes
 // those of merged vertices, and binds it and vertexBuffer. Needs a current GL context.

@@ -31,12 +31,7 @@ void StreamBatch::add(const Mesh& mesh, const Matrix44& world) {
         }
     }
     Bucket& b = buckets_[found->second];
-    if (world == frame_) {
-        appendMerged(mesh, nullptr, b.vertices, b.indices);
-    } else {
-        const Matrix44 placement = toFrame_ * world;
-        appendMerged(mesh, &placement, b.vertices, b.indices);
-    }
+    appendMerged(mesh, world, frame_, toFrame_, b.vertices, b.indices);
     vertexCount_ += static_cast<size_t>(mesh.vertexCount());
 }
 

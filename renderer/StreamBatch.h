@@ -19,7 +19,7 @@
 class StreamBatch {
 public:
     // Meshes of more vertices are drawn on their own; a flush holds at most
-    // kMaxVertices (360 KB), so that the rasteriser starts early in the frame.
+    // kMaxVertices (256 KB), so that the rasteriser starts early in the frame.
     static constexpr int kMaxMeshVertices = 256;
     static constexpr size_t kMaxVertices = 8192;
     // Flushes the buffers hold before their storage is specified anew.
